@@ -1,0 +1,41 @@
+# Test plumbing: GoogleTest from Debian's sources, and sortwise_add_test, which runs a test
+# program natively or, for the Windows targets, under Wine in this build's private prefix.
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+include(GoogleTest)
+
+if(WIN32)
+  # Every run of the Windows tests starts from a fresh prefix of its own.
+  set(SORTWISE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(SORTWISE_WINE_ENV WINEPREFIX=${SORTWISE_WINEPREFIX} WINEDEBUG=-all
+                        "WINEDLLOVERRIDES=mscoree=\;mshtml=")
+  add_test(NAME wine.prefix
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix fresh ${SORTWISE_WINEPREFIX})
+  add_test(NAME wine.stop
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix stop ${SORTWISE_WINEPREFIX})
+  set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine)
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+endif()
+
+# sortwise_add_test(name SOURCES ... LIBRARIES ...): a GoogleTest program and its tests.
+function(sortwise_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  sortwise_options(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
+  if(WIN32)
+    # One Wine process per program: starting Wine per test case would cost more than the tests.
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
+                                            ENVIRONMENT "${SORTWISE_WINE_ENV}")
+    # The shipped kind of binary: a PE file of this machine type importing no MinGW runtime DLL.
+    add_test(NAME ${name}.pe
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-pe ${CMAKE_OBJDUMP}
+                     $<TARGET_FILE:${name}> ${CMAKE_SYSTEM_PROCESSOR})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

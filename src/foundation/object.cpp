@@ -1,0 +1,11 @@
+#include "foundation/object.h"
+
+#include "foundation/exception.h"
+
+namespace brv {
+
+TbrvResult TbrvObject::SafeCallException(std::exception_ptr ExceptObject) {
+  return HandleSafeCallException(ExceptObject);
+}
+
+}  // namespace brv

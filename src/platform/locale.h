@@ -1,0 +1,15 @@
+// Text comparison and case mapping in the user's locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace brv::platform {
+
+// Compares without regard to case in the user's locale: negative, 0 or positive.
+int LocaleCompareText(std::u16string_view L, std::u16string_view R);
+
+// Upper-cases with the user's locale and its linguistic casing rules.
+std::u16string LocaleUpperCase(std::u16string_view Text);
+
+}  // namespace brv::platform
