@@ -21,8 +21,9 @@ deps:
 build: deps $(addprefix build-,$(TARGETS))
 
 build-%:
+	@mkdir -p build
 	@[ -f build/$*/CMakeCache.txt ] || cmake --preset $* >build/$*.configure.log 2>&1 || \
-	  { mkdir -p build; cmake --preset $* ; exit 1; }
+	  { cat build/$*.configure.log; exit 1; }
 	@cmake --build --preset $* 2>&1 | grep -v -E '^\[ *[0-9]+%\]|^Consolidate compiler generated|(Entering|Leaving) directory' || true; \
 	  test $${PIPESTATUS[0]} -eq 0
 
