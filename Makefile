@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 TARGETS := native win32 win64
 
-.PHONY: test deps build clean
+.PHONY: test demo bench deps build clean
 
 test: deps
 	@failed=""; \
@@ -15,15 +15,32 @@ test: deps
 	if [ -n "$$failed" ]; then echo "make test: FAILED in:$$failed"; exit 1; fi; \
 	echo "make test: all targets passed"
 
+# The sorter at work: the sample rules checked, then one clean-up run on the sample mailbox.
+demo: deps configure-native
+	@cmake --build --preset native --target sortwise 2>&1 | grep -E 'error|warning' || true
+	@echo "=== sortwise check samples/rules.xml"
+	@build/native/tools/sortwise/sortwise check samples/rules.xml
+	@echo "=== sortwise run --mailbox samples/mailbox.xml --config samples/rules.xml"
+	@build/native/tools/sortwise/sortwise run --mailbox samples/mailbox.xml --config samples/rules.xml \
+	  --save build/demo-mailbox.xml; [ $$? -le 1 ]
+	@echo "=== the mailbox after the run: build/demo-mailbox.xml"
+
+# Google Benchmark, native Release build.
+bench: deps configure-bench
+	@cmake --build --preset bench --target sortwise_bench 2>&1 | grep -E 'error|warning' || true
+	@build/bench/bench/sortwise_bench --benchmark_counters_tabular=true
+
 deps:
 	@scripts/install-deps
 
 build: deps $(addprefix build-,$(TARGETS))
 
-build-%:
+configure-%:
 	@mkdir -p build
 	@[ -f build/$*/CMakeCache.txt ] || cmake --preset $* >build/$*.configure.log 2>&1 || \
 	  { cat build/$*.configure.log; exit 1; }
+
+build-%: configure-%
 	@cmake --build --preset $* 2>&1 | grep -v -E '^\[ *[0-9]+%\]|^Consolidate compiler generated|(Entering|Leaving) directory' || true; \
 	  test $${PIPESTATUS[0]} -eq 0
 

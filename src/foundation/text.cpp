@@ -76,6 +76,24 @@ std::u16string Utf8ToUtf16(std::string_view Text) {
   return out;
 }
 
+void AppendUtf8(std::string& Out, char32_t c) {
+  if (c < 0x80) {
+    Out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    Out += static_cast<char>(0xC0 | (c >> 6));
+    Out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    Out += static_cast<char>(0xE0 | (c >> 12));
+    Out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    Out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    Out += static_cast<char>(0xF0 | (c >> 18));
+    Out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    Out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    Out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 std::string Utf16ToUtf8(std::u16string_view Text) {
   std::string out;
   out.reserve(Text.size());
@@ -87,21 +105,7 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
       out += '?';
       continue;
     }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(out, c);
   }
   return out;
 }

@@ -24,6 +24,9 @@ std::u16string_view Trim(std::u16string_view Text);
 // "0x" and eight upper-case hexadecimal digits.
 std::u16string HexCode(uint32_t Code);
 
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& Out, char32_t CodePoint);
+
 // UTF-8 <-> UTF-16. Invalid input becomes U+FFFD (or '?' towards UTF-8); nothing throws.
 std::u16string Utf8ToUtf16(std::string_view Text);
 std::string Utf16ToUtf8(std::u16string_view Text);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace outlook {
 
@@ -93,7 +94,7 @@ class _MailItem : public ItemObject {
   virtual std::u16string SenderEmailType() = 0;
   virtual std::u16string SenderEmailAddress() = 0;
   virtual Ref<AddressEntry> Sender() = 0;
-  virtual Ref<UserProperties> UserProperties() = 0;
+  virtual Ref<outlook::UserProperties> UserProperties() = 0;
   // The mail leaves its folder for Folder.
   virtual void Move(MAPIFolder& Folder) = 0;
 };
@@ -116,7 +117,7 @@ class UserProperties {
   virtual ~UserProperties() = default;
   // The property of that name, or null. Custom = true finds only custom (user-defined)
   // properties; false finds built-in ones as well.
-  virtual Ref<UserProperty> Find(const std::u16string& Name, bool Custom) = 0;
+  virtual Ref<UserProperty> Find(std::u16string_view Name, bool Custom) = 0;
 };
 
 class UserProperty {

@@ -9,6 +9,10 @@ namespace brv::platform {
 // Compares without regard to case in the user's locale: negative, 0 or positive.
 int LocaleCompareText(std::u16string_view L, std::u16string_view R);
 
+// A key whose byte order is LocaleCompareText's order: equal keys for texts that compare equal.
+// For sorted lists that compare the same texts many times.
+std::string LocaleSortKey(std::u16string_view Text);
+
 // Upper-cases with the user's locale and its linguistic casing rules.
 std::u16string LocaleUpperCase(std::u16string_view Text);
 

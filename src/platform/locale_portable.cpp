@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <locale.h>
 
+#include "foundation/text.h"
 #include "platform/locale.h"
 
 namespace brv::platform {
@@ -29,6 +30,7 @@ void AppendCodePoint(std::u16string& Out, char32_t c) {
 }
 
 char32_t Fold(char32_t c) {
+  if (c < 0x80) return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c;
   return static_cast<char32_t>(towlower_l(towupper_l(static_cast<wint_t>(c), Utf8Locale()), Utf8Locale()));
 }
 
@@ -52,6 +54,16 @@ int LocaleCompareText(std::u16string_view L, std::u16string_view R) {
   }
   if (i < L.size()) return 1;
   return j < R.size() ? -1 : 0;
+}
+
+// UTF-8 orders bytes as code points: the folded text in UTF-8 sorts as LocaleCompareText.
+std::string LocaleSortKey(std::u16string_view Text) {
+  std::string key;
+  key.reserve(Text.size());
+  for (size_t i = 0; i < Text.size();) {
+    brv::AppendUtf8(key, Fold(NextCodePoint(Text, i)));
+  }
+  return key;
 }
 
 std::u16string LocaleUpperCase(std::u16string_view Text) {

@@ -16,6 +16,19 @@ int LocaleCompareText(std::u16string_view L, std::u16string_view R) {
   return result == 0 ? L.compare(R) : result - CSTR_EQUAL;
 }
 
+std::string LocaleSortKey(std::u16string_view Text) {
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(Text.size());
+  // With LCMAP_SORTKEY the sizes are in bytes and the output is a byte string.
+  const int needed = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, AsWide(Text), length, nullptr, 0, nullptr, nullptr, 0);
+  if (needed <= 0) return {};
+  std::string key(static_cast<size_t>(needed), '\0');
+  LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, AsWide(Text), length, reinterpret_cast<wchar_t*>(key.data()), needed,
+                nullptr, nullptr, 0);
+  key.resize(std::char_traits<char>::length(key.c_str()));  // the key ends with its NUL
+  return key;
+}
+
 std::u16string LocaleUpperCase(std::u16string_view Text) {
   if (Text.empty()) return {};
   constexpr DWORD kFlags = LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING;

@@ -1,0 +1,29 @@
+// What the objects of one substitute Outlook share: the probe and the identifiers in use.
+// Internal to the memory store's sources.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "foundation/exception.h"
+#include "host/memory_probe.h"
+
+namespace outlook {
+
+struct TMemoryShared {
+  TMemoryProbe Probe;
+  // EntryIDs and StoreIDs ever handed out: a removed folder's identifier is never reused.
+  std::unordered_set<std::u16string> Ids;
+  uint64_t NextId = 1;
+
+  // Claims Id, or makes a new one from Prefix when Id is empty; raises E_INVALIDARG for an
+  // identifier in use.
+  std::u16string ClaimId(std::u16string Id, std::u16string_view Prefix);
+};
+
+// Raises EbrvObject with Code and Message.
+[[noreturn]] void RaiseMemoryError(brv::TbrvResult Code, std::u16string Message);
+
+}  // namespace outlook

@@ -1,0 +1,42 @@
+// Whole-file reading and the safe replacement of a file: a new file is written beside the old one
+// and then takes its place in one step, so a failed write never destroys the previous file.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "foundation/result.h"
+
+namespace brv::platform {
+
+// The outcome of a file operation: 0, or the converted operating-system error (0x8007xxxx).
+struct TbrvFileResult {
+  TbrvResult Status = 0;
+  bool Failed() const { return Status < 0; }
+};
+
+// Reads the whole file into Bytes. Fails with the system's code (file not found, access
+// denied, ...); Bytes is then empty.
+TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes);
+
+// Writes Bytes to a new file beside Filename (same folder, a name of its own) and then replaces
+// Filename by it in one step (Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH; elsewhere rename after fsync). On failure the previous Filename is
+// untouched, the temporary file is removed, and the code of the first failing step returns.
+TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_view Bytes);
+
+// Removes a file; false when it could not be removed (also when it did not exist).
+bool RemoveFile(const std::u16string& Filename);
+
+// True when Filename names an existing file or folder.
+bool FileExists(const std::u16string& Filename);
+
+// Test hook: called by WriteFileReplacing with the temporary file's name after the bytes were
+// written and before the replacement; a hook that returns a failing code makes the write fail
+// with it, as a full disk would. An empty hook (the default) does nothing. Not thread-safe: set
+// it only in tests.
+using TbrvWriteFaultHook = std::function<TbrvResult(const std::u16string& TempFilename)>;
+void SetWriteFaultHook(TbrvWriteFaultHook Hook);
+
+}  // namespace brv::platform

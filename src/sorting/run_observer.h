@@ -1,0 +1,37 @@
+// What a clean-up run did with each inbox position, for callers that show or count it (the
+// command-line tool, the benchmarks). The run calls exactly one of Skipped, Unmatched, Declined,
+// Moved and Failed for every position it handles; Accepted comes before Declined or Moved.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/outlook.h"
+
+namespace swo {
+
+class TSwoEntry;
+
+class TSwoRunObserver {
+ public:
+  virtual ~TSwoRunObserver() = default;
+  // The number of inbox items, before the walk starts.
+  virtual void Started(int32_t Count) { (void)Count; }
+  // Left alone by the settings (flagged, read, completed).
+  virtual void Skipped(int32_t Position) { (void)Position; }
+  // No address entry accepted the mail.
+  virtual void Unmatched(int32_t Position) { (void)Position; }
+  // Entry accepted the mail from Sender; the callback and the move come next.
+  virtual void Accepted(int32_t Position, const std::u16string& Sender, outlook::_MailItem& Mail,
+                        TSwoEntry& Entry) {
+    (void)Position, (void)Sender, (void)Mail, (void)Entry;
+  }
+  // The callback kept the mail in the inbox.
+  virtual void Declined(int32_t Position) { (void)Position; }
+  // The mail is in its target folder.
+  virtual void Moved(int32_t Position) { (void)Position; }
+  // Handling the item failed; its "ERROR: " line has been written.
+  virtual void Failed(int32_t Position, const std::u16string& Subject) { (void)Position, (void)Subject; }
+};
+
+}  // namespace swo

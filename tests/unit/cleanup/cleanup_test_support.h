@@ -1,0 +1,67 @@
+// A substitute mailbox with a sorter attached, for the tests of registration, matching and the
+// clean-up run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/memory_store.h"
+#include "platform/debug_output.h"
+#include "sorting/sortwise.h"
+
+namespace swo::test {
+
+using outlook::Ref;
+using outlook::TMemoryFolder;
+using outlook::TMemoryItemData;
+using outlook::TMemoryOutlook;
+
+// A mail with a subject and an SMTP sender.
+inline TMemoryItemData Mail(std::u16string Subject, std::u16string Address) {
+  TMemoryItemData data;
+  data.Subject = std::move(Subject);
+  data.Sender.Type = u"SMTP";
+  data.Sender.Address = std::move(Address);
+  return data;
+}
+
+// "\\Mailbox" with "Inbox" (the default inbox) and the folders "Friends" and "Invoices", a
+// sorter bound to it, and the debugger output collected in Lines.
+class CleanupTest : public ::testing::Test {
+ protected:
+  CleanupTest() {
+    Sorter->SetApplication_(Outlook->Application());
+    brv::platform::SetDebugSink([this](std::u16string_view Line) { Lines.emplace_back(Line); });
+  }
+  ~CleanupTest() override { brv::platform::SetDebugSink({}); }
+
+  // An address entry for Folder with the given filters (name, pattern).
+  TSwoEntry* Rule(const Ref<TMemoryFolder>& Folder, std::u16string Address,
+                  std::initializer_list<std::pair<std::u16string, std::u16string>> Filters = {}) {
+    TSwoEntry* entry = Sorter->Add(*Folder)->Add(Address);
+    for (const auto& [name, pattern] : Filters) entry->SetValue(std::u16string_view(name), pattern);
+    return entry;
+  }
+
+  // The subjects of Folder's items in position order.
+  static std::vector<std::u16string> Subjects(const Ref<TMemoryFolder>& Folder) {
+    std::vector<std::u16string> subjects;
+    for (const auto& item : Folder->Contents()) subjects.push_back(item->Data().Subject);
+    return subjects;
+  }
+
+  Ref<TMemoryOutlook> Outlook = TMemoryOutlook::Create(u"Test profile");
+  Ref<TMemoryFolder> Store = Outlook->AddStore(u"Mailbox");
+  Ref<TMemoryFolder> Inbox = Store->AddFolder(u"Inbox");
+  Ref<TMemoryFolder> Friends = Store->AddFolder(u"Friends");
+  Ref<TMemoryFolder> Invoices = Store->AddFolder(u"Invoices");
+  std::unique_ptr<TSortwise> Sorter{TSortwise::Create()};
+  std::vector<std::u16string> Lines;
+};
+
+}  // namespace swo::test

@@ -1,0 +1,121 @@
+// sortwise check: loads a configuration file and reports what its user should know about it.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "commands.h"
+#include "foundation/text.h"
+#include "platform/locale.h"
+#include "sorting/entry_index.h"
+#include "sorting/sortwise.h"
+
+namespace sortwise_tool {
+
+const char16_t kCheckHelp[] =
+    u"usage: sortwise check FILE [--normalize OUT]\n"
+    u"\n"
+    u"Loads a configuration file and reports, one per line: wildcard entries without filters,\n"
+    u"the same address twice in one folder, entries that can never be reached, folders without\n"
+    u"entries, stores without folders, settings Sortwise does not know, and an \"Auto.Filter\" that\n"
+    u"is not a whole number.\n"
+    u"\n"
+    u"  --normalize OUT  write what was loaded to OUT, as the add-in would save it\n"
+    u"\n"
+    u"Exit codes: 0 nothing to report, 1 problems found, 2 bad usage or unreadable input.";
+
+namespace {
+
+const std::u16string_view kKnownSettings[] = {swo::kIgnoreUnmarked, swo::kDoOnlyRead, swo::kDoOnlyComplete,
+                                              swo::kAutoEnabled, swo::kAutoFilter};
+
+std::u16string Quoted(std::u16string_view Text) {
+  std::u16string quoted;
+  quoted.reserve(Text.size() + 2);
+  return quoted.append(1, u'"').append(Text).append(1, u'"');
+}
+
+std::u16string FolderName(const swo::TSwoFolder& Folder) { return u"folder " + Quoted(Folder.Name()); }
+
+bool IsWholeNumber(std::u16string_view Text) {
+  std::u16string_view digits = Text;
+  if (!digits.empty() && (digits.front() == u'-' || digits.front() == u'+')) digits.remove_prefix(1);
+  if (digits.empty()) return false;
+  for (const char16_t c : digits)
+    if (c < u'0' || c > u'9') return false;
+  return true;
+}
+
+void CheckSettings(const swo::TSwoConfig& Config, std::vector<std::u16string>& Problems) {
+  for (int32_t i = 0; i < Config.Count(); ++i) {
+    const std::u16string name = Config.Lines().GetName(i);
+    bool known = false;
+    for (const std::u16string_view key : kKnownSettings) known = known || brv::platform::LocaleCompareText(name, key) == 0;
+    if (!known) Problems.push_back(u"setting " + Quoted(name) + u" is not one Sortwise uses");
+  }
+  const std::u16string filter = Config.GetValue(swo::kAutoFilter);
+  if (!filter.empty() && !IsWholeNumber(filter))
+    Problems.push_back(u"setting \"Auto.Filter\" is " + Quoted(filter) + u", not a whole number of days");
+}
+
+void CheckFolders(const swo::TSortwise& Sorter, std::vector<std::u16string>& Problems) {
+  for (int32_t s = 0; s < Sorter.Count(); ++s) {
+    const swo::TSwoStore& store = *Sorter.GetItem(s);
+    if (store.Count() == 0) Problems.push_back(u"store " + Quoted(store.Id()) + u" has no target folders");
+    for (int32_t f = 0; f < store.Count(); ++f) {
+      const swo::TSwoFolder& folder = *store.GetItem(f);
+      if (folder.Count() == 0) Problems.push_back(FolderName(folder) + u" has no address entries");
+      for (int32_t e = 0; e < folder.Count(); ++e) {
+        const swo::TSwoEntry& entry = *folder.GetItem(e);
+        if (entry.Address() == u"*" && entry.Count() == 0)
+          Problems.push_back(FolderName(folder) + u": the wildcard entry \"*\" has no filters and takes every mail no other entry accepts");
+        // The list is sorted by address ignoring the case of A-Z: repeats stand together.
+        if (e > 0 && brv::platform::LocaleCompareText(folder.GetItem(e - 1)->Address(), entry.Address()) == 0 &&
+            (e < 2 || brv::platform::LocaleCompareText(folder.GetItem(e - 2)->Address(), entry.Address()) != 0))
+          Problems.push_back(FolderName(folder) + u": the address " + Quoted(entry.Address()) + u" appears more than once");
+      }
+    }
+  }
+}
+
+// The run tries the entries of one address in index order and stops at the first that accepts:
+// behind an entry without filters, the entries of the same address are never asked.
+void CheckReachability(const swo::TSortwise& Sorter, std::vector<std::u16string>& Problems) {
+  swo::TSwoEntryIndex index;
+  Sorter.GetEntryList(index);
+  const swo::TSwoEntry* catchAll = nullptr;
+  for (int32_t i = 0; i < index.Count(); ++i) {
+    if (i > 0 && !brv::SameText(index.Strings(i - 1), index.Strings(i))) catchAll = nullptr;
+    const swo::TSwoEntry& entry = *index.Objects(i);
+    if (catchAll != nullptr) {
+      const auto* folder = dynamic_cast<const swo::TSwoFolder*>(entry.Owner());
+      const auto* first = dynamic_cast<const swo::TSwoFolder*>(catchAll->Owner());
+      Problems.push_back(FolderName(*folder) + u": the entry " + Quoted(entry.Address()) +
+                         u" is never reached; the entry " + Quoted(catchAll->Address()) + u" of " +
+                         FolderName(*first) + u" has no filters and is tried first");
+    } else if (entry.Count() == 0) {
+      catchAll = &entry;
+    }
+  }
+}
+
+}  // namespace
+
+int CheckCommand(const std::vector<std::u16string>& Args) {
+  const TArguments args(Args, {}, {u"--normalize"});
+  if (args.Positional().size() != 1) throw TUsageError{u"give exactly one configuration FILE"};
+  const std::unique_ptr<swo::TSortwise> sorter(swo::TSortwise::Create());
+  sorter->Load(args.Positional().front());
+
+  std::vector<std::u16string> problems;
+  CheckSettings(sorter->Config(), problems);
+  CheckFolders(*sorter, problems);
+  CheckReachability(*sorter, problems);
+  for (const std::u16string& problem : problems) PrintLine(problem);
+  if (problems.empty()) PrintLine(u"no problems found");
+
+  if (const std::u16string out = args.Value(u"--normalize"); !out.empty()) sorter->Save(out);
+  return problems.empty() ? 0 : 1;
+}
+
+}  // namespace sortwise_tool

@@ -1,0 +1,36 @@
+// Arguments and output of the sortwise tool: UTF-16 arguments on every platform, UTF-8 output.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sortwise_tool {
+
+// The usage error of a command: exit code 2 with the message and a pointer to --help.
+struct TUsageError {
+  std::u16string Message;
+};
+
+// Writes Text as UTF-8 to standard output / standard error, followed by a line break.
+void PrintLine(std::u16string_view Text);
+void PrintErrorLine(std::u16string_view Text);
+
+// The options of one command: flags ("--dry-run"), options with a value ("--save FILE") and
+// positional arguments, in any order. Unknown options raise TUsageError.
+class TArguments {
+ public:
+  TArguments(std::vector<std::u16string> Args, std::vector<std::u16string_view> Flags,
+             std::vector<std::u16string_view> Options);
+  bool Has(std::u16string_view Flag) const;
+  // The option's value; empty when it was not given.
+  std::u16string Value(std::u16string_view Option) const;
+  const std::vector<std::u16string>& Positional() const { return FPositional; }
+
+ private:
+  std::vector<std::u16string> FFlags;
+  std::vector<std::pair<std::u16string, std::u16string>> FOptions;
+  std::vector<std::u16string> FPositional;
+};
+
+}  // namespace sortwise_tool

@@ -1,0 +1,69 @@
+// sortwise: the sorting core on the command line, against a mailbox file instead of Outlook.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "commands.h"
+#include "foundation/exception.h"
+#include "foundation/text.h"
+
+namespace sortwise_tool {
+namespace {
+
+constexpr char16_t kHelp[] =
+    u"usage: sortwise COMMAND [OPTIONS]\n"
+    u"\n"
+    u"  run    one clean-up run on a mailbox file with a configuration file\n"
+    u"  check  report what a configuration file's user should know\n"
+    u"\n"
+    u"\"sortwise COMMAND --help\" describes a command.";
+
+bool WantsHelp(const std::vector<std::u16string>& Args) {
+  for (const auto& arg : Args)
+    if (arg == u"--help" || arg == u"-h") return true;
+  return false;
+}
+
+int Dispatch(std::vector<std::u16string> Args) {
+  if (Args.empty()) throw TUsageError{u"no command given"};
+  const std::u16string command = Args.front();
+  Args.erase(Args.begin());
+  if (command == u"--help" || command == u"-h" || command == u"help") return PrintLine(kHelp), 0;
+  if (command == u"run") return WantsHelp(Args) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
+  if (command == u"check") return WantsHelp(Args) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
+  throw TUsageError{u"unknown command " + command};
+}
+
+}  // namespace
+
+// Every failure is one line on standard error, never a stack dump.
+int Main(std::vector<std::u16string> Args) {
+  try {
+    return Dispatch(std::move(Args));
+  } catch (const TUsageError& e) {
+    PrintErrorLine(u"sortwise: " + e.Message + u" (see sortwise --help)");
+  } catch (const brv::Exception& e) {
+    PrintErrorLine(u"sortwise: " + e.Message());
+  } catch (const std::exception& e) {
+    PrintErrorLine(u"sortwise: " + brv::Utf8ToUtf16(e.what()));
+  }
+  return 2;
+}
+
+}  // namespace sortwise_tool
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::u16string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
+  return sortwise_tool::Main(std::move(args));
+}
+#else
+int main(int argc, char** argv) {
+  std::vector<std::u16string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(brv::Utf8ToUtf16(argv[i]));
+  return sortwise_tool::Main(std::move(args));
+}
+#endif
