@@ -57,17 +57,17 @@ inline std::optional<std::u16string> ReadText(HKEY Root, const std::u16string& P
   return value ? value->Text() : std::nullopt;
 }
 
-// Points a predefined root at a volatile scratch key for the scope: non-volatile keys cannot be
-// created under it, so writing there fails as it would without the rights.
-class TUnwritableRoot {
+// Points a predefined root at a fresh scratch key under HKCU for the scope.
+class TRedirectedRoot {
  public:
-  TUnwritableRoot(HKEY Root, const wchar_t* ScratchName) : FRoot(Root), FScratchName(ScratchName) {
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, FScratchName, 0, nullptr, REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, FScratch.put(), nullptr),
+  TRedirectedRoot(HKEY Root, const wchar_t* ScratchName, DWORD Options) : FRoot(Root), FScratchName(ScratchName) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, FScratchName);
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, FScratchName, 0, nullptr, Options, KEY_ALL_ACCESS, nullptr,
+                              FScratch.put(), nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(RegOverridePredefKey(FRoot, FScratch.get()), ERROR_SUCCESS);
   }
-  ~TUnwritableRoot() {
+  ~TRedirectedRoot() {
     RegOverridePredefKey(FRoot, nullptr);
     FScratch.reset();
     RegDeleteTreeW(HKEY_CURRENT_USER, FScratchName);
@@ -79,27 +79,18 @@ class TUnwritableRoot {
   TRegKey FScratch;
 };
 
-// Points a predefined root at an empty scratch key for the scope, so a test can start from a
-// registry without the keys it creates and deletes.
-class TScratchRoot {
+// A volatile scratch root: non-volatile keys cannot be created under it, so writing there fails
+// as it would without the rights.
+class TUnwritableRoot : public TRedirectedRoot {
  public:
-  TScratchRoot(HKEY Root, const wchar_t* ScratchName) : FRoot(Root), FScratchName(ScratchName) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, FScratchName);
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, FScratchName, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, FScratch.put(), nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegOverridePredefKey(FRoot, FScratch.get()), ERROR_SUCCESS);
-  }
-  ~TScratchRoot() {
-    RegOverridePredefKey(FRoot, nullptr);
-    FScratch.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, FScratchName);
-  }
+  TUnwritableRoot(HKEY Root, const wchar_t* ScratchName) : TRedirectedRoot(Root, ScratchName, REG_OPTION_VOLATILE) {}
+};
 
- private:
-  HKEY FRoot;
-  const wchar_t* FScratchName;
-  TRegKey FScratch;
+// An empty scratch root, so a test can start from a registry without the keys it creates and
+// deletes.
+class TScratchRoot : public TRedirectedRoot {
+ public:
+  TScratchRoot(HKEY Root, const wchar_t* ScratchName) : TRedirectedRoot(Root, ScratchName, REG_OPTION_NON_VOLATILE) {}
 };
 
 }  // namespace brv::test
