@@ -8,6 +8,7 @@
 #include "bench_world.h"
 #include "foundation/text.h"
 #include "platform/locale.h"
+#include "sorting/entry_index.h"
 #include "sorting/matching.h"
 
 namespace bench {
@@ -120,11 +121,24 @@ void BM_RunNaive(benchmark::State& State) {
   SetPerMailCounters(State, world, mails, seconds, callCost);
 }
 
+// Building the run's index of all address entries, once per run.
+void BM_BuildIndex(benchmark::State& State) {
+  const TWorld world = MakeWorld(0, static_cast<int>(State.range(0)));
+  for (auto _ : State) {
+    swo::TSwoEntryIndex index;
+    world.Sorter->GetEntryList(index);
+    benchmark::DoNotOptimize(index.IndexOf(u"*"));
+  }
+  State.counters["per_entry"] = benchmark::Counter(static_cast<double>(State.range(0)),
+                                                   benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void Sizes(benchmark::internal::Benchmark* B) {
   for (const int mails : {1000, 10000, 100000})
     for (const int entries : {100, 1000, 10000}) B->Args({mails, entries});
 }
 
+BENCHMARK(BM_BuildIndex)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Run)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunEmptyRules)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunMoving)->Args({10000, 1000})->Args({100000, 10000})->Iterations(3)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,7 @@
 #include "sorting/entry_index.h"
 
 #include <algorithm>
-#include <iterator>
+#include <cstdint>
 
 #include "platform/locale.h"
 #include "sorting/sortwise.h"
@@ -38,18 +38,33 @@ int32_t TSwoEntryIndex::IndexOf(std::u16string_view Text) const {
 
 void TSwoEntryIndex::Settle() const {
   if (FPending.empty()) return;
-  const auto byText = [](const TLine& L, const TLine& R) { return L.Key < R.Key; };
   // Inserting each line at its lower bound puts it in front of the equal lines already there:
-  // among equals the newest comes first. Reversed and stably sorted, then merged in front of
-  // the older lines (merge takes equal elements from its first range first), gives that order.
-  std::reverse(FPending.begin(), FPending.end());
-  std::stable_sort(FPending.begin(), FPending.end(), byText);
-  std::vector<TLine> merged;
-  merged.reserve(FLines.size() + FPending.size());
-  std::merge(std::make_move_iterator(FPending.begin()), std::make_move_iterator(FPending.end()),
-             std::make_move_iterator(FLines.begin()), std::make_move_iterator(FLines.end()),
-             std::back_inserter(merged), byText);
-  FLines = std::move(merged);
+  // among equals the newest comes first. So the order is by key, then newest pending line
+  // first, then the older lines in their order. Sorting small records whose first eight key
+  // bytes decide most comparisons keeps this fast for large indexes.
+  struct TRecord {
+    uint64_t Prefix;
+    uint32_t Rank;  // pending lines newest first, then the ordered lines
+    TLine* Line;
+  };
+  std::vector<TRecord> records;
+  records.reserve(FLines.size() + FPending.size());
+  const auto add = [&](TLine& Line) {
+    uint64_t prefix = 0;
+    for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < Line.Key.size() ? static_cast<uint8_t>(Line.Key[i]) : 0);
+    records.push_back({prefix, static_cast<uint32_t>(records.size()), &Line});
+  };
+  for (auto it = FPending.rbegin(); it != FPending.rend(); ++it) add(*it);
+  for (TLine& line : FLines) add(line);
+  std::sort(records.begin(), records.end(), [](const TRecord& L, const TRecord& R) {
+    if (L.Prefix != R.Prefix) return L.Prefix < R.Prefix;
+    if (const int c = L.Line->Key.compare(R.Line->Key); c != 0) return c < 0;
+    return L.Rank < R.Rank;
+  });
+  std::vector<TLine> ordered;
+  ordered.reserve(records.size());
+  for (const TRecord& record : records) ordered.push_back(std::move(*record.Line));
+  FLines = std::move(ordered);
   FPending.clear();
   FFirst.clear();
   FFirst.reserve(FLines.size());
