@@ -302,14 +302,14 @@ class TAddInSession {
 
 }  // namespace
 
-int RunAddIns(const THostOptions& Options) {
+int RunAddIns(const THostOptions& Options, IDispatch* Application) {
   const std::vector<TAddInEntry> entries = ReadAddInList();
   if (entries.empty()) {
     Print("no add-ins to load");
     return 1;
   }
-  TComPtr<TApplication> application(brv::TbrvComObject::Create<TApplication>());
-  application->AddRef();
+  TComPtr<IDispatch> application = TComPtr<IDispatch>::Copy(Application);
+  if (!application) application = TComPtr<IDispatch>::Copy(brv::TbrvComObject::Create<TApplication>());
   bool ok = true;
   for (const TAddInEntry& entry : entries) {
     Print("load " + Utf8(entry.ProgId));

@@ -3,6 +3,10 @@
 // Everything seen is printed, one line per fact.
 #pragma once
 
+#include <windows.h>
+
+#include <oaidl.h>
+
 #include <string>
 #include <vector>
 
@@ -15,8 +19,8 @@ struct THostOptions {
   std::vector<std::u16string> Presses;
 };
 
-// Loads, drives and unloads every add-in whose LoadBehavior is 3. Returns 0 when every step
-// succeeded, 1 otherwise.
-int RunAddIns(const THostOptions& Options);
+// Loads, drives and unloads every add-in whose LoadBehavior is 3, handing each Application
+// (null: a member-less application object). Returns 0 when every step succeeded, 1 otherwise.
+int RunAddIns(const THostOptions& Options, IDispatch* Application = nullptr);
 
 }  // namespace standin

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -13,6 +14,10 @@
 #include "host/memory_store.h"
 #include "platform/debug_output.h"
 #include "sorting/sortwise.h"
+
+#ifdef SORTWISE_THROUGH_COM
+#include "outlook_com_fixture.h"
+#endif
 
 namespace swo::test {
 
@@ -35,7 +40,11 @@ inline TMemoryItemData Mail(std::u16string Subject, std::u16string Address) {
 class CleanupTest : public ::testing::Test {
  protected:
   CleanupTest() {
+#ifdef SORTWISE_THROUGH_COM
+    Sorter->SetApplication_(ThroughCom(Outlook));
+#else
     Sorter->SetApplication_(Outlook->Application());
+#endif
     brv::platform::SetDebugSink([this](std::u16string_view Line) { Lines.emplace_back(Line); });
   }
   ~CleanupTest() override { brv::platform::SetDebugSink({}); }
@@ -46,6 +55,20 @@ class CleanupTest : public ::testing::Test {
     TSwoEntry* entry = Sorter->Add(*Folder)->Add(Address);
     for (const auto& [name, pattern] : Filters) entry->SetValue(std::u16string_view(name), pattern);
     return entry;
+  }
+
+  // The mail item of an inbox item as the sorter sees it: the store's own object, or through
+  // COM the adapter's, fetched by its position.
+  outlook::Ref<outlook::_MailItem> AsSeen(const Ref<outlook::TMemoryItem>& Item) {
+#ifdef SORTWISE_THROUGH_COM
+    const auto contents = Inbox->Contents();
+    const auto position = std::find(contents.begin(), contents.end(), Item) - contents.begin() + 1;
+    const auto seen = Sorter->Inbox_()->Items()->Item(static_cast<int32_t>(position))->QueryMailItem();
+    Outlook->ResetCalls();
+    return seen;
+#else
+    return Item;
+#endif
   }
 
   // The subjects of Folder's items in position order.

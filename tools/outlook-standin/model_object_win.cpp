@@ -1,0 +1,108 @@
+// Members by name, arguments and results of the stand-in's Outlook objects.
+#include "model_object_win.h"
+
+#include "com/bstr.h"
+#include "foundation/exception.h"
+#include "foundation/text.h"
+
+namespace standin {
+
+void TArgs::Expect(size_t Min, size_t Max) const {
+  if (Count() < Min || Count() > Max) throw brv::EbrvObject(DISP_E_BADPARAMCOUNT);
+}
+
+brv::TVariant TArgs::Converted(size_t Index, VARTYPE Type) const {
+  brv::TVariant value;
+  const HRESULT hr =
+      VariantChangeTypeEx(value.put(), const_cast<VARIANT*>(&At(Index)), LOCALE_USER_DEFAULT, 0, Type);
+  if (FAILED(hr)) throw brv::EbrvObject(hr);
+  return value;
+}
+
+std::u16string TArgs::Text(size_t Index) const {
+  return brv::TBstr::Text(V_BSTR(Converted(Index, VT_BSTR).addressof()));
+}
+
+int32_t TArgs::Int(size_t Index) const { return V_I4(Converted(Index, VT_I4).addressof()); }
+
+bool TArgs::Bool(size_t Index, bool Default) const {
+  if (Index >= Count()) return Default;
+  const VARIANT& arg = At(Index);
+  if (V_VT(&arg) == VT_ERROR && V_ERROR(&arg) == DISP_E_PARAMNOTFOUND) return Default;
+  return V_BOOL(Converted(Index, VT_BOOL).addressof()) != VARIANT_FALSE;
+}
+
+brv::TComPtr<IDispatch> TArgs::Object(size_t Index) const {
+  brv::TVariant value = Converted(Index, VT_DISPATCH);
+  return brv::TComPtr<IDispatch>::Copy(V_DISPATCH(value.addressof()));
+}
+
+void SetText(brv::TVariant& Result, std::u16string_view Value) {
+  brv::TBstr text(Value);
+  V_VT(Result.put()) = VT_BSTR;
+  V_BSTR(Result.addressof()) = text.detach();
+}
+
+void SetInt(brv::TVariant& Result, int32_t Value) {
+  V_VT(Result.put()) = VT_I4;
+  V_I4(Result.addressof()) = Value;
+}
+
+void SetBool(brv::TVariant& Result, bool Value) {
+  V_VT(Result.put()) = VT_BOOL;
+  V_BOOL(Result.addressof()) = Value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+void SetDate(brv::TVariant& Result, outlook::TOleDate Value) {
+  V_VT(Result.put()) = VT_DATE;
+  V_DATE(Result.addressof()) = Value;
+}
+
+void SetObject(brv::TVariant& Result, IDispatch* Object) {
+  V_VT(Result.put()) = VT_DISPATCH;
+  if (Object != nullptr) Object->AddRef();
+  V_DISPATCH(Result.addressof()) = Object;
+}
+
+HRESULT STDMETHODCALLTYPE TModelObject::GetTypeInfoCount(UINT* Count) {
+  if (Count == nullptr) return E_POINTER;
+  *Count = 0;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TModelObject::GetIDsOfNames(REFIID, LPOLESTR* Names, UINT Count, LCID, DISPID* Ids) {
+  if (Names == nullptr || Ids == nullptr) return E_POINTER;
+  if (Count == 0) return S_OK;
+  // The first name is the member, the others would name its parameters: none are known.
+  for (UINT i = 0; i < Count; ++i) Ids[i] = DISPID_UNKNOWN;
+  const std::u16string_view name(reinterpret_cast<const char16_t*>(Names[0]));
+  for (size_t i = 0; i < FMembers.size(); ++i)
+    if (brv::SameText(name, FMembers[i])) {
+      Ids[0] = static_cast<DISPID>(i + 1);
+      return Count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    }
+  return DISP_E_UNKNOWNNAME;
+}
+
+HRESULT STDMETHODCALLTYPE TModelObject::Invoke(DISPID Id, REFIID, LCID, WORD Flags, DISPPARAMS* Params,
+                                               VARIANT* Result, EXCEPINFO*, UINT*) {
+  try {
+    if (Id < 1 || static_cast<size_t>(Id) > FMembers.size()) return DISP_E_MEMBERNOTFOUND;
+    if ((Flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) return DISP_E_MEMBERNOTFOUND;
+    if (Params == nullptr) return E_POINTER;
+    if (Params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    brv::TVariant result;
+    Run(static_cast<size_t>(Id - 1), TArgs(*Params), result);
+    if (Result != nullptr) result.MoveTo(Result);
+    return S_OK;
+  } catch (...) {
+    return brv::HandleSafeCallException();
+  }
+}
+
+void* TModelObject::GetInterface(REFIID IID) {
+  if (IsEqualGUID(IID, IID_IDispatch)) return static_cast<IDispatch*>(this);
+  return TbrvComObject::GetInterface(IID);
+}
+
+}  // namespace standin
