@@ -3,6 +3,8 @@ SHELL := /bin/bash
 # `make test` installs what is missing, builds the three targets and runs every test.
 
 TARGETS := native win32 win64
+# make bench BENCH_FILTER=BM_Run/100000 runs only the benchmarks that match.
+BENCH_FILTER ?= .
 
 .PHONY: test demo bench deps build clean
 
@@ -28,7 +30,8 @@ demo: deps configure-native
 # Google Benchmark, native Release build.
 bench: deps configure-bench
 	@cmake --build --preset bench --target sortwise_bench 2>&1 | grep -E 'error|warning' || true
-	@build/bench/bench/sortwise_bench --benchmark_counters_tabular=true
+	@build/bench/bench/sortwise_bench --benchmark_counters_tabular=true --benchmark_repetitions=3 \
+	  --benchmark_report_aggregates_only=true --benchmark_filter="$(BENCH_FILTER)"
 
 deps:
 	@scripts/install-deps

@@ -8,6 +8,15 @@
 
 namespace swo {
 
+namespace {
+// The key's first eight bytes as a number that orders as they do (shorter keys padded with 0).
+uint64_t KeyPrefix(const std::string& Key) {
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < Key.size() ? static_cast<uint8_t>(Key[i]) : 0);
+  return prefix;
+}
+}  // namespace
+
 void TSwoEntryIndex::AddObject(std::u16string Text, TSwoEntry* Entry) {
   std::string key = brv::platform::LocaleSortKey(Text);
   FPending.push_back({std::move(key), std::move(Text), Entry, Entry != nullptr && Entry->Count() > 0});
@@ -32,8 +41,18 @@ bool TSwoEntryIndex::HasFilters(int32_t Index) const {
 
 int32_t TSwoEntryIndex::IndexOf(std::u16string_view Text) const {
   Settle();
-  const auto it = FFirst.find(brv::platform::LocaleSortKey(Text));
-  return it == FFirst.end() ? -1 : it->second;
+  const std::string key = brv::platform::LocaleSortKey(Text);
+  const uint64_t prefix = KeyPrefix(key);
+  size_t lo = 0, hi = FLines.size();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    const bool before = FPrefixes[mid] < prefix || (FPrefixes[mid] == prefix && FLines[mid].Key < key);
+    if (before)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo < FLines.size() && FLines[lo].Key == key ? static_cast<int32_t>(lo) : -1;
 }
 
 void TSwoEntryIndex::Settle() const {
@@ -50,9 +69,7 @@ void TSwoEntryIndex::Settle() const {
   std::vector<TRecord> records;
   records.reserve(FLines.size() + FPending.size());
   const auto add = [&](TLine& Line) {
-    uint64_t prefix = 0;
-    for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < Line.Key.size() ? static_cast<uint8_t>(Line.Key[i]) : 0);
-    records.push_back({prefix, static_cast<uint32_t>(records.size()), &Line});
+    records.push_back({KeyPrefix(Line.Key), static_cast<uint32_t>(records.size()), &Line});
   };
   for (auto it = FPending.rbegin(); it != FPending.rend(); ++it) add(*it);
   for (TLine& line : FLines) add(line);
@@ -63,12 +80,14 @@ void TSwoEntryIndex::Settle() const {
   });
   std::vector<TLine> ordered;
   ordered.reserve(records.size());
-  for (const TRecord& record : records) ordered.push_back(std::move(*record.Line));
+  FPrefixes.clear();
+  FPrefixes.reserve(records.size());
+  for (const TRecord& record : records) {
+    ordered.push_back(std::move(*record.Line));
+    FPrefixes.push_back(record.Prefix);
+  }
   FLines = std::move(ordered);
   FPending.clear();
-  FFirst.clear();
-  FFirst.reserve(FLines.size());
-  for (size_t i = 0; i < FLines.size(); ++i) FFirst.emplace(FLines[i].Key, static_cast<int32_t>(i));
 }
 
 }  // namespace swo
