@@ -61,6 +61,12 @@ std::string LocaleSortKey(std::u16string_view Text) {
   std::string key;
   key.reserve(Text.size());
   for (size_t i = 0; i < Text.size();) {
+    // Addresses are mostly ASCII: fold those units here, the rest through the tables.
+    if (const char16_t unit = Text[i]; unit < 0x80) {
+      key += static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit);
+      ++i;
+      continue;
+    }
     brv::AppendUtf8(key, Fold(NextCodePoint(Text, i)));
   }
   return key;

@@ -68,6 +68,18 @@ TEST(LocaleText, CompareIgnoresCaseBeyondAscii) {
     EXPECT_EQ(Sign(platform::LocaleCompareText(c.l, c.r)), c.sign) << Utf16ToUtf8(c.l) << " vs " << Utf16ToUtf8(c.r);
 }
 
+TEST(LocaleText, SortKeysOrderAsTheComparisonDoes) {
+  const std::u16string texts[] = {u"",          u"a",         u"B",           u"anna@example.com",
+                                  u"ANNA@example.com",        u"anne@example.com",
+                                  u"m\u00FCller@x.de",       u"M\u00DCLLER@X.DE",
+                                  u"zoe@x.de",  u"*",         u"bob.smith@contoso.example"};
+  for (const auto& l : texts)
+    for (const auto& r : texts) {
+      const std::string kl = platform::LocaleSortKey(l), kr = platform::LocaleSortKey(r);
+      EXPECT_EQ(Sign(kl.compare(kr)), Sign(platform::LocaleCompareText(l, r))) << Utf16ToUtf8(l) << " vs " << Utf16ToUtf8(r);
+    }
+}
+
 TEST(LocaleText, UpperCaseMapsLettersBeyondAscii) {
   EXPECT_EQ(platform::LocaleUpperCase(u"ribbonOnLoad"), u"RIBBONONLOAD");
   EXPECT_EQ(platform::LocaleUpperCase(u"m\u00FCller \u00E9t\u00E9 \u03B1"), u"M\u00DCLLER \u00C9T\u00C9 \u0391");
