@@ -20,6 +20,16 @@ if(WIN32)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 endif()
 
+# sortwise_add_pe_check(target): the target is a binary of the shipped kind, a PE file of this
+# machine type importing no MinGW runtime DLL. Labelled "pe": the check needs no Wine, so it runs
+# even where the tests of the target cannot.
+function(sortwise_add_pe_check target)
+  add_test(NAME ${target}.pe
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-pe ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}>
+                   ${CMAKE_SYSTEM_PROCESSOR})
+  set_tests_properties(${target}.pe PROPERTIES LABELS pe)
+endfunction()
+
 # sortwise_add_test(name SOURCES ... LIBRARIES ...): a GoogleTest program and its tests.
 function(sortwise_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
@@ -31,10 +41,7 @@ function(sortwise_add_test name)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
                                             ENVIRONMENT "${SORTWISE_WINE_ENV}")
-    # The shipped kind of binary: a PE file of this machine type importing no MinGW runtime DLL.
-    add_test(NAME ${name}.pe
-             COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-pe ${CMAKE_OBJDUMP}
-                     $<TARGET_FILE:${name}> ${CMAKE_SYSTEM_PROCESSOR})
+    sortwise_add_pe_check(${name})
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()

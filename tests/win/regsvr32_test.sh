@@ -5,6 +5,8 @@ set -uo pipefail
 dll=$1
 bits=$2
 : "${WINEPREFIX:?}"
+wine=$(dirname "$0")/../../scripts/wine-run
+winpath() { "$wine" winepath.exe -w "$1" | tr -d '\r'; }
 system=$WINEPREFIX/drive_c/windows/$([ "$bits" = 32 ] && echo syswow64 || echo system32)
 clsid='{3B8F6A52-0E1D-4C47-9A2B-6D5E4F3C2B1A}'
 classes='HKLM\Software\Classes'
@@ -13,7 +15,7 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # The view must be named: which reg.exe Wine starts does not choose it.
-reg() { wine "$system/reg.exe" "$@" "/reg:$bits" 2>/dev/null | tr -d '\r'; }
+reg() { "$wine" "$system/reg.exe" "$@" "/reg:$bits" 2>/dev/null | tr -d '\r'; }
 # expect KEY VALUE-OPTION TYPE DATA: the value exists with this type and data.
 expect() {
   local out
@@ -21,9 +23,9 @@ expect() {
   grep -Eq "^\s+\S.*\s$3\s+$4\$" <<<"$out" || fail "$1 $2: expected $3 $4, got: $out"
 }
 absent() { reg query "$1" >/dev/null && fail "$1 exists" || true; }
-regsvr32() { wine "$system/regsvr32.exe" /s "$@"; }
+regsvr32() { "$wine" "$system/regsvr32.exe" /s "$@"; }
 
-dllw=$(winepath -w "$dll")
+dllw=$(winpath "$dll")
 regsvr32 "$dllw" || fail "regsvr32 returned $?"
 expect "$classes\\CLSID\\$clsid" /ve REG_SZ 'Sortwise Test Add-In'
 expect "$classes\\CLSID\\$clsid\\InprocServer32" /ve REG_SZ "$(sed 's/[\\.]/\\&/g' <<<"$dllw")"

@@ -8,11 +8,13 @@ mailbox=$2
 rules=$3
 expected=$4
 : "${WINEPREFIX:?}"
+wine=$(dirname "$0")/../../scripts/wine-run
+winpath() { "$wine" winepath.exe -w "$1" | tr -d '\r'; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-out=$(wine "$standin" --mailbox "$(winepath -w "$mailbox")" --cleanup "$(winepath -w "$rules")" \
-      --save "$(winepath -w "$work/saved.xml")" 2>&1 | tr -d '\r')
+out=$("$wine" "$standin" --mailbox "$(winpath "$mailbox")" --cleanup "$(winpath "$rules")" \
+      --save "$(winpath "$work/saved.xml")" 2>&1 | tr -d '\r')
 status=${PIPESTATUS[0]}
 echo "$out"
 if [ "$status" != 0 ]; then

@@ -6,6 +6,8 @@ standin=$1
 dll=$2
 bits=$3
 : "${WINEPREFIX:?}"
+wine=$(dirname "$0")/../../scripts/wine-run
+winpath() { "$wine" winepath.exe -w "$1" | tr -d '\r'; }
 system=$WINEPREFIX/drive_c/windows/$([ "$bits" = 32 ] && echo syswow64 || echo system32)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -25,10 +27,10 @@ in_order() {
 }
 count() { grep -c -E -- "$2" <<<"$1"; }
 
-dllw=$(winepath -w "$dll")
-wine "$system/regsvr32.exe" /s "$dllw" || fail "regsvr32 returned $?"
+dllw=$(winpath "$dll")
+"$wine" "$system/regsvr32.exe" /s "$dllw" || fail "regsvr32 returned $?"
 
-out=$(wine "$standin" --press brvTest.1 2>&1 | tr -d '\r')
+out=$("$wine" "$standin" --press brvTest.1 2>&1 | tr -d '\r')
 status=${PIPESTATUS[0]}
 echo "$out"
 [ "$status" = 0 ] || fail "stand-in exited with $status"
@@ -57,7 +59,7 @@ in_order "$out" \
 
 # Asked for right after OnConnection, the markup is still empty: this add-in builds its ribbon in
 # Initialize.
-out=$(wine "$standin" --markup-at-connection 2>&1 | tr -d '\r')
+out=$("$wine" "$standin" --markup-at-connection 2>&1 | tr -d '\r')
 status=${PIPESTATUS[0]}
 echo "$out"
 [ "$status" = 0 ] || fail "stand-in (markup at connection) exited with $status"
@@ -65,8 +67,8 @@ in_order "$out" '^OnConnection mode=1' '^GetCustomUI .* hr=0x00000000$' '^markup
   '^OnStartupComplete hr=0x00000000$' '^testaddin: Shutdown 1$' '^released refs=0$'
 [ "$(count "$out" '^button ')" = 0 ] || fail "buttons read from an empty markup"
 
-wine "$system/regsvr32.exe" /s /u "$dllw" || fail "regsvr32 /u returned $?"
-out=$(wine "$standin" 2>&1 | tr -d '\r')
+"$wine" "$system/regsvr32.exe" /s /u "$dllw" || fail "regsvr32 /u returned $?"
+out=$("$wine" "$standin" 2>&1 | tr -d '\r')
 grep -q '^no add-ins to load$' <<<"$out" || fail "the add-in is still listed after unregistration: $out"
 
 [ "$failures" = 0 ] && echo "PASS" || exit 1
