@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace swo::ui {
+namespace swo {
 namespace {
 
 TMargins Scaled(const TMargins& M, int Dpi) {
@@ -98,4 +98,4 @@ std::vector<TRect> Arrange(const TLayout& Layout, int Width, int Height, int Dpi
   return PlaceAll(Layout, Width, Height, Dpi, &Designed);
 }
 
-}  // namespace swo::ui
+}  // namespace swo

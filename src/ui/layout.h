@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace swo::ui {
+namespace swo {
 
 // A rectangle in pixels: position and size.
 struct TRect {
@@ -60,4 +60,4 @@ int Scale(int Designed, int Dpi);
 // containers as designed; anchored items keep their distances to their anchored sides.
 std::vector<TRect> Arrange(const TLayout& Layout, int Width, int Height, int Dpi);
 
-}  // namespace swo::ui
+}  // namespace swo

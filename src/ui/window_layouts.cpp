@@ -1,6 +1,6 @@
 #include "ui/window_layouts.h"
 
-namespace swo::ui {
+namespace swo {
 namespace {
 
 // A group box without caption keeps its frame and the caption's line (Tahoma 8 pt: 13 pixels)
@@ -77,4 +77,4 @@ const TLayout& SettingsWindowLayout() {
   return Layout;
 }
 
-}  // namespace swo::ui
+}  // namespace swo

@@ -4,7 +4,7 @@
 
 #include "ui/layout.h"
 
-namespace swo::ui {
+namespace swo {
 
 // Items of the main window, containers before their children.
 enum TMainItem {
@@ -28,4 +28,4 @@ const TLayout& MainWindowLayout();
 // The settings dialog: 327 x 235, fixed size.
 const TLayout& SettingsWindowLayout();
 
-}  // namespace swo::ui
+}  // namespace swo

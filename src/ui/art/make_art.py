@@ -3,7 +3,7 @@
 
 Each image becomes an icon file (32 bits per pixel, with the mask Windows wants beside the alpha
 channel), so the image lists and the window keep their soft edges on every Windows:
-  <name>.ico  one 16 x 16 image, for the toolbars and the folder tree
+  <name>.ico  the toolbar and folder tree images at 16, 20, 24 and 32 pixels (96 to 192 dpi)
   app.ico     APPICON at 16 (app16.svg), 32 and 48 pixels (app.svg)
 rsvg-convert (Debian package librsvg2-bin) draws the pixels; with --sheet FILE the script also
 writes a PNG of every image, eight times enlarged, for review.
@@ -15,6 +15,7 @@ import zlib
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+SMALL_SIZES = [16, 20, 24, 32]
 SMALL = ["folder_add", "delete", "save", "refresh", "folder_check", "page_check", "tree_folder"]
 APP_SIZES = [16, 32, 48]
 
@@ -113,9 +114,9 @@ def write_sheet(path, images, zoom=8, gap=4):
 def main():
     sheet = []
     for name in SMALL:
-        rows = render(HERE / f"{name}.svg", 16)
-        write_icon(HERE / f"{name}.ico", [rows])
-        sheet.append(rows)
+        images = [render(HERE / f"{name}.svg", size) for size in SMALL_SIZES]
+        write_icon(HERE / f"{name}.ico", images)
+        sheet.append(images[0])
     # At 16 pixels the icon has a drawing of its own: the large one's detail would only blur.
     app = [render(HERE / ("app16.svg" if size == 16 else "app.svg"), size) for size in APP_SIZES]
     write_icon(HERE / "app.ico", app)

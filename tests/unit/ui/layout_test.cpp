@@ -4,7 +4,7 @@
 
 #include "ui/window_layouts.h"
 
-namespace swo::ui {
+namespace swo {
 namespace {
 
 struct TPlaceCase {
@@ -74,4 +74,4 @@ TEST(LayoutTest, ScaleRoundsToTheNearestPixel) {
 }
 
 }  // namespace
-}  // namespace swo::ui
+}  // namespace swo

@@ -1,0 +1,288 @@
+#include "ui/form_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "foundation/exception.h"
+#include "foundation/text.h"
+#include "platform/wide_win.h"
+#include "ui/application.h"
+#include "ui/visual_styles_win.h"
+
+namespace swo {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TSortwiseForm";
+
+// The window's dpi: the monitor's where the system tells it per window, else the screen's.
+int WindowDpi(HWND Window) {
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto GetDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (GetDpiForWindow != nullptr && Window != nullptr) {
+    if (UINT Dpi = GetDpiForWindow(Window)) return static_cast<int>(Dpi);
+  }
+  HDC Screen = GetDC(nullptr);
+  const int Dpi = GetDeviceCaps(Screen, LOGPIXELSY);
+  ReleaseDC(nullptr, Screen);
+  return Dpi > 0 ? Dpi : 96;
+}
+
+void RegisterFormClass() {
+  static const bool Registered = [] {
+    WNDCLASSEXW Class{};
+    Class.cbSize = sizeof(Class);
+    Class.style = CS_DBLCLKS;
+    Class.lpfnWndProc = DefWindowProcW;  // replaced per window once its object is attached
+    Class.hInstance = ThisModule();
+    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    Class.lpszClassName = kClassName;
+    return RegisterClassExW(&Class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  if (!Registered) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
+}
+
+std::u16string MessageOf(const std::exception_ptr& Error) {
+  try {
+    std::rethrow_exception(Error);
+  } catch (const brv::Exception& E) {
+    return E.Message();
+  } catch (const std::bad_alloc&) {
+    return u"Out of memory";
+  } catch (const std::exception& E) {
+    return brv::Utf8ToUtf16(E.what());
+  } catch (...) {
+    return u"Unknown error";
+  }
+}
+
+}  // namespace
+
+TForm::TForm(TLayout Layout, TFormStyle Style)
+    : FLayout(std::move(Layout)), FStyle(std::move(Style)), FControls(FLayout.Items.size()) {}
+
+TForm::~TForm() {
+  if (FHandle != nullptr) DestroyWindow(FHandle);
+}
+
+int TForm::Scaled(int Designed) const { return Scale(Designed, FDpi); }
+
+int TForm::ShowModal(HWND Owner) {
+  TVisualStylesScope Styles;
+  Create(Owner);
+  const bool OwnerWasEnabled = Owner != nullptr && IsWindowEnabled(Owner);
+  if (OwnerWasEnabled) EnableWindow(Owner, FALSE);
+  FClosing = false;
+  Guard([this] { OnShow(); });
+  ShowWindow(FHandle, SW_SHOW);
+  MSG Message;
+  bool Quit = false;
+  while (!FClosing) {
+    const BOOL Got = GetMessageW(&Message, nullptr, 0, 0);
+    if (Got == 0 || Got == -1) {
+      Quit = Got == 0;
+      break;
+    }
+    if (!IsDialogMessageW(FHandle, &Message)) {
+      TranslateMessage(&Message);
+      DispatchMessageW(&Message);
+    }
+  }
+  // The owner comes back before this window goes, so that the activation returns to it.
+  if (OwnerWasEnabled) EnableWindow(Owner, TRUE);
+  DestroyWindow(FHandle);
+  FHandle = nullptr;
+  if (Quit) PostQuitMessage(static_cast<int>(Message.wParam));
+  return FResult;
+}
+
+void TForm::Close(int Result) {
+  FResult = Result;
+  FClosing = true;
+}
+
+void TForm::Create(HWND Owner) {
+  RegisterFormClass();
+  FDpi = WindowDpi(Owner);
+  RECT Frame{0, 0, Scaled(FLayout.ClientWidth), Scaled(FLayout.ClientHeight)};
+  AdjustWindowRectEx(&Frame, FStyle.Style, FALSE, FStyle.ExStyle);
+  const int Width = Frame.right - Frame.left, Height = Frame.bottom - Frame.top;
+  RECT Over;
+  if (Owner == nullptr || !GetWindowRect(Owner, &Over)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &Over, 0);
+  const int Left = Over.left + (Over.right - Over.left - Width) / 2;
+  const int Top = std::max<int>(Over.top, Over.top + (Over.bottom - Over.top - Height) / 2);
+  FHandle = CreateWindowExW(FStyle.ExStyle, kClassName, brv::platform::WideCStr(FStyle.Caption), FStyle.Style, Left, Top,
+                            Width, Height, Owner, nullptr, ThisModule(), nullptr);
+  if (FHandle == nullptr) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
+  SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  if (FStyle.Icon != nullptr) {
+    SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FStyle.Icon));
+    SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FStyle.Icon));
+  }
+  // The dpi of the window as placed can differ from the owner's (another monitor).
+  FDpi = WindowDpi(FHandle);
+  FFont.reset(CreateFontW(-MulDiv(8, FDpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+  FSurface.reset(CreateSolidBrush(GetSysColor(FStyle.WhiteSurface ? COLOR_WINDOW : COLOR_BTNFACE)));
+  FPlaces = Arrange(FLayout, Scaled(FLayout.ClientWidth), Scaled(FLayout.ClientHeight), FDpi);
+  CreateControls();
+  ArrangeControls();
+}
+
+HWND TForm::AddControl(int Item, const wchar_t* ClassName, const std::u16string& Text, DWORD Style,
+                       DWORD ExStyle, int Id) {
+  const TRect& Place = FPlaces[Item];
+  HWND Control = CreateWindowExW(ExStyle, ClassName, brv::platform::WideCStr(Text), Style | WS_CHILD | WS_VISIBLE, Place.Left,
+                                 Place.Top, Place.Width, Place.Height, FHandle,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id != 0 ? Id : ControlId(Item))),
+                                 ThisModule(), nullptr);
+  if (Control == nullptr) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
+  SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
+  FControls[Item] = Control;
+  return Control;
+}
+
+void TForm::SetSplitter(int Item, int Resized) {
+  FSplitter = Item;
+  FSplitterResized = Resized;
+}
+
+void TForm::ArrangeControls() {
+  RECT Client;
+  GetClientRect(FHandle, &Client);
+  FPlaces = Arrange(FLayout, Client.right, Client.bottom, FDpi);
+  HDWP Moves = BeginDeferWindowPos(static_cast<int>(FControls.size()));
+  for (size_t I = 0; I < FControls.size() && Moves != nullptr; ++I) {
+    if (FControls[I] == nullptr) continue;
+    const TRect& P = FPlaces[I];
+    Moves = DeferWindowPos(Moves, FControls[I], nullptr, P.Left, P.Top, P.Width, P.Height,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (Moves != nullptr) EndDeferWindowPos(Moves);
+  InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+bool TForm::InSplitter(POINT Point) const {
+  if (FSplitter < 0) return false;
+  const TRect& S = FPlaces[FSplitter];
+  return Point.x >= S.Left && Point.x < S.Right() && Point.y >= S.Top && Point.y < S.Bottom();
+}
+
+LRESULT TForm::OnNotify(const NMHDR&) { return 0; }
+
+void TForm::Guard(const std::function<void()>& Handler) noexcept {
+  try {
+    Handler();
+  } catch (const brv::EbrvAbort&) {
+    // The silent abort ends a handler without a word.
+  } catch (...) {
+    std::u16string Message;
+    try {
+      Message = MessageOf(std::current_exception());
+    } catch (...) {
+      Message = u"Out of memory";
+    }
+    ShowErrorBox(FHandle, Message);
+  }
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) noexcept {
+  auto* Form = reinterpret_cast<TForm*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (Form == nullptr) return DefWindowProcW(Window, Message, WParam, LParam);
+  try {
+    return Form->Handle(Message, WParam, LParam);
+  } catch (...) {
+    // Handlers run inside Guard; this only catches the window's own plumbing failing.
+    return DefWindowProcW(Window, Message, WParam, LParam);
+  }
+}
+
+LRESULT TForm::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
+    case WM_COMMAND: {
+      const int Id = LOWORD(WParam), Code = HIWORD(WParam);
+      HWND From = reinterpret_cast<HWND>(LParam);
+      Guard([&] { OnCommand(Id, Code, From); });
+      return 0;
+    }
+    case WM_NOTIFY: {
+      LRESULT Result = 0;
+      const NMHDR& Header = *reinterpret_cast<const NMHDR*>(LParam);
+      Guard([&] { Result = OnNotify(Header); });
+      return Result;
+    }
+    case WM_CLOSE:
+      Guard([this] { OnCloseRequest(); });
+      return 0;
+    case WM_SIZE:
+      if (WParam != SIZE_MINIMIZED) ArrangeControls();
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT Client;
+      GetClientRect(FHandle, &Client);
+      FillRect(reinterpret_cast<HDC>(WParam), &Client, FSurface.get());
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Labels, check boxes and group boxes take the window's surface.
+      HDC Dc = reinterpret_cast<HDC>(WParam);
+      SetBkColor(Dc, GetSysColor(FStyle.WhiteSurface ? COLOR_WINDOW : COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(FSurface.get());
+    }
+    case WM_SETCURSOR:
+      if (LOWORD(LParam) == HTCLIENT) {
+        POINT At;
+        GetCursorPos(&At);
+        ScreenToClient(FHandle, &At);
+        if (InSplitter(At) || FDragging) {
+          SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+          return TRUE;
+        }
+      }
+      break;
+    case WM_LBUTTONDOWN: {
+      const POINT At{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+      if (InSplitter(At)) {
+        FDragging = true;
+        SetCapture(FHandle);
+      }
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (FDragging) {
+        // The resized item keeps at least 30 designed pixels on each side of the splitter.
+        RECT Client;
+        GetClientRect(FHandle, &Client);
+        const TRect& Resized = FPlaces[FSplitterResized];
+        const int Wanted = GET_X_LPARAM(LParam) - Resized.Left;
+        const int Widest = Client.right - Resized.Left - Scaled(60);
+        const int Width = std::clamp(Wanted, Scaled(30), std::max(Scaled(30), Widest));
+        FLayout.Items[FSplitterResized].Designed.Width = MulDiv(Width, 96, FDpi);
+        ArrangeControls();
+      }
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (FDragging) {
+        FDragging = false;
+        if (Message == WM_LBUTTONUP) ReleaseCapture();
+      }
+      return 0;
+  }
+  return DefWindowProcW(FHandle, Message, WParam, LParam);
+}
+
+void ShowErrorBox(HWND Owner, const std::u16string& Message) noexcept {
+  try {
+    const std::u16string Text = ErrorBoxText(Message);
+    MessageBoxW(Owner, brv::platform::WideCStr(Text), brv::platform::WideCStr(ApplicationTitle()), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    MessageBoxW(Owner, L"Out of memory.", nullptr, MB_OK | MB_ICONERROR);
+  }
+}
+
+}  // namespace swo
