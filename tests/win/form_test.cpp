@@ -17,16 +17,17 @@
 namespace swo {
 namespace {
 
-// Presses OK on the first message box that comes up within a few seconds and keeps its text
+// Presses OK on the first message box that comes up within five seconds and keeps its text
 // and caption.
 class TMessageBoxCloser {
  public:
   TMessageBoxCloser()
       : FThread([this] {
           for (int Tries = 0; Tries < 500 && !FDone; ++Tries) {
-            if (HWND Box = FindWindowW(L"#32770", nullptr)) {
-              wchar_t Text[256] = {}, Caption[256] = {};
-              GetDlgItemTextW(Box, 0xFFFF, Text, 256);
+            HWND Box = FindWindowW(L"#32770", nullptr);
+            wchar_t Text[256] = {}, Caption[256] = {};
+            // The box exists before its text is set: wait until it is up.
+            if (Box != nullptr && IsWindowVisible(Box) && GetDlgItemTextW(Box, 0xFFFF, Text, 256) > 0) {
               GetWindowTextW(Box, Caption, 256);
               FText = brv::platform::FromWide(Text);
               FCaption = brv::platform::FromWide(Caption);
