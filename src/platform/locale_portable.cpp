@@ -56,6 +56,21 @@ int LocaleCompareText(std::u16string_view L, std::u16string_view R) {
   return j < R.size() ? -1 : 0;
 }
 
+int LocaleCompareString(std::u16string_view L, std::u16string_view R) {
+  if (const int folded = LocaleCompareText(L, R); folded != 0) return folded;
+  // The same letters: the first difference of case decides, lower case first as Windows sorts.
+  size_t i = 0, j = 0;
+  while (i < L.size() && j < R.size()) {
+    const char32_t a = NextCodePoint(L, i), b = NextCodePoint(R, j);
+    if (a == b) continue;
+    const bool lowerA = iswlower_l(static_cast<wint_t>(a), Utf8Locale()) != 0;
+    const bool lowerB = iswlower_l(static_cast<wint_t>(b), Utf8Locale()) != 0;
+    if (lowerA != lowerB) return lowerA ? -1 : 1;
+    return a < b ? -1 : 1;
+  }
+  return 0;
+}
+
 // UTF-8 orders bytes as code points: the folded text in UTF-8 sorts as LocaleCompareText.
 std::string LocaleSortKey(std::u16string_view Text) {
   std::string key;

@@ -16,6 +16,14 @@ int LocaleCompareText(std::u16string_view L, std::u16string_view R) {
   return result == 0 ? L.compare(R) : result - CSTR_EQUAL;
 }
 
+int LocaleCompareString(std::u16string_view L, std::u16string_view R) {
+  const int result = CompareStringEx(LOCALE_NAME_USER_DEFAULT, 0, AsWide(L), static_cast<int>(L.size()),
+                                     AsWide(R), static_cast<int>(R.size()), nullptr, nullptr, 0);
+  if (result == 0) return L.compare(R);
+  // Texts the locale counts as equal (ignorable characters aside) still need one order.
+  return result != CSTR_EQUAL ? result - CSTR_EQUAL : L.compare(R);
+}
+
 std::string LocaleSortKey(std::u16string_view Text) {
   constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
   const int length = static_cast<int>(Text.size());

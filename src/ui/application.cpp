@@ -16,10 +16,4 @@ const std::u16string& ApplicationTitle() { return Title(); }
 
 void SetApplicationTitle(std::u16string NewTitle) { Title() = std::move(NewTitle); }
 
-std::u16string ErrorBoxText(std::u16string_view Message) {
-  std::u16string Text(Message);
-  if (!Text.empty() && Text.back() > u'.') Text += u'.';
-  return Text;
-}
-
 }  // namespace swo

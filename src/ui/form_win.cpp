@@ -3,10 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <exception>
 
 #include "foundation/exception.h"
-#include "foundation/text.h"
 #include "platform/wide_win.h"
 #include "ui/application.h"
 #include "ui/visual_styles_win.h"
@@ -44,18 +42,9 @@ void RegisterFormClass() {
   if (!Registered) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
 }
 
-std::u16string MessageOf(const std::exception_ptr& Error) {
-  try {
-    std::rethrow_exception(Error);
-  } catch (const brv::Exception& E) {
-    return E.Message();
-  } catch (const std::bad_alloc&) {
-    return u"Out of memory";
-  } catch (const std::exception& E) {
-    return brv::Utf8ToUtf16(E.what());
-  } catch (...) {
-    return u"Unknown error";
-  }
+HICON& Icon() {
+  static HICON Value = nullptr;
+  return Value;
 }
 
 }  // namespace
@@ -162,6 +151,7 @@ void TForm::ArrangeControls() {
                            SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (Moves != nullptr) EndDeferWindowPos(Moves);
+  OnArranged();
   InvalidateRect(FHandle, nullptr, TRUE);
 }
 
@@ -173,21 +163,9 @@ bool TForm::InSplitter(POINT Point) const {
 
 LRESULT TForm::OnNotify(const NMHDR&) { return 0; }
 
-void TForm::Guard(const std::function<void()>& Handler) noexcept {
-  try {
-    Handler();
-  } catch (const brv::EbrvAbort&) {
-    // The silent abort ends a handler without a word.
-  } catch (...) {
-    std::u16string Message;
-    try {
-      Message = MessageOf(std::current_exception());
-    } catch (...) {
-      Message = u"Out of memory";
-    }
-    ShowErrorBox(FHandle, Message);
-  }
-}
+void TForm::Guard(const std::function<void()>& Handler) noexcept { HandleEvent(FErrorBox, Handler); }
+
+void TForm::TErrorBox::ShowError(std::u16string_view Text) { ShowErrorBox(FForm.Handle(), Text); }
 
 LRESULT CALLBACK TForm::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) noexcept {
   auto* Form = reinterpret_cast<TForm*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
@@ -276,13 +254,18 @@ LRESULT TForm::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
   return DefWindowProcW(FHandle, Message, WParam, LParam);
 }
 
-void ShowErrorBox(HWND Owner, const std::u16string& Message) noexcept {
+void ShowErrorBox(HWND Owner, std::u16string_view Text) noexcept {
   try {
-    const std::u16string Text = ErrorBoxText(Message);
-    MessageBoxW(Owner, brv::platform::WideCStr(Text), brv::platform::WideCStr(ApplicationTitle()), MB_OK | MB_ICONERROR);
+    const std::u16string Shown(Text);
+    MessageBoxW(Owner, brv::platform::WideCStr(Shown), brv::platform::WideCStr(ApplicationTitle()),
+                MB_OK | MB_ICONERROR);
   } catch (...) {
     MessageBoxW(Owner, L"Out of memory.", nullptr, MB_OK | MB_ICONERROR);
   }
 }
+
+HICON ApplicationIcon() { return Icon(); }
+
+void SetApplicationIcon(HICON NewIcon) { Icon() = NewIcon; }
 
 }  // namespace swo

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/event_edge.h"
 #include "ui/handles_win.h"
 #include "ui/layout.h"
 
@@ -60,6 +61,8 @@ class TForm {
   virtual void OnCommand(int Id, int Code, HWND Control) = 0;
   // A notification of a common control; the result goes back to the control.
   virtual LRESULT OnNotify(const NMHDR& Header);
+  // The controls have just been put in their layout places (at creation and on every resize).
+  virtual void OnArranged() {}
   // The close box or Alt+F4; closes with IDCANCEL unless overridden.
   virtual void OnCloseRequest() { Close(IDCANCEL); }
 
@@ -79,8 +82,19 @@ class TForm {
   void ArrangeControls();
   bool InSplitter(POINT Point) const;
 
+  // Shows the errors of Guard's handlers over this window.
+  class TErrorBox final : public TErrorView {
+   public:
+    explicit TErrorBox(const TForm& Form) : FForm(Form) {}
+    void ShowError(std::u16string_view Text) override;
+
+   private:
+    const TForm& FForm;
+  };
+
   TLayout FLayout;
   TFormStyle FStyle;
+  TErrorBox FErrorBox{*this};
   HWND FHandle = nullptr;
   int FDpi = 96;
   std::vector<HWND> FControls;
@@ -94,8 +108,12 @@ class TForm {
   int FResult = IDCANCEL;
 };
 
-// Shows Message in the application's error box over Owner: the error icon, OK, the application
+// Shows Text in the application's error box over Owner: the error icon, OK, the application
 // title as caption.
-void ShowErrorBox(HWND Owner, const std::u16string& Message) noexcept;
+void ShowErrorBox(HWND Owner, std::u16string_view Text) noexcept;
+
+// The application icon of the windows (the add-in sets it at start-up; not owned); null until set.
+HICON ApplicationIcon();
+void SetApplicationIcon(HICON Icon);
 
 }  // namespace swo

@@ -48,6 +48,7 @@ inline void CloseActCtx(HANDLE Context) noexcept { ReleaseActCtx(Context); }
 
 using TUniqueFont = TUniqueHandle<HFONT, detail::CloseGdiObject>;
 using TUniqueBrush = TUniqueHandle<HBRUSH, detail::CloseGdiObject>;
+using TUniqueGdiBitmap = TUniqueHandle<HBITMAP, detail::CloseGdiObject>;
 using TUniqueIcon = TUniqueHandle<HICON, detail::CloseIcon>;
 using TUniqueImageList = TUniqueHandle<HIMAGELIST, detail::CloseImageList>;
 using TUniqueWindow = TUniqueHandle<HWND, detail::CloseWindow>;
