@@ -6,7 +6,7 @@ TARGETS := native win32 win64
 # make bench BENCH_FILTER=BM_Run/100000 runs only the benchmarks that match.
 BENCH_FILTER ?= .
 
-.PHONY: test demo bench screenshots deps build clean
+.PHONY: test demo bench bench-windows screenshots deps build clean
 
 test: deps
 	@probe=$$(scripts/win32-probe) || exit 2; export SORTWISE_WIN32_PROBE=$$probe; \
@@ -35,6 +35,12 @@ bench: deps configure-bench
 	@scripts/quiet-build bench --target sortwise_bench
 	@build/bench/bench/sortwise_bench --benchmark_counters_tabular=true --benchmark_repetitions=3 \
 	  --benchmark_report_aggregates_only=true --benchmark_filter="$(BENCH_FILTER)"
+
+# The windows' timings, 64-bit under Wine in a fresh prefix.
+bench-windows: deps build-win64
+	@scripts/wine-prefix fresh build/win64/bench-prefix
+	@WINEPREFIX=$(CURDIR)/build/win64/bench-prefix scripts/wine-run build/win64/bench/windows/ui_bench.exe | tr -d '\r'
+	@scripts/wine-prefix stop build/win64/bench-prefix
 
 # One picture of each window at 96 and 144 dpi into docs/images (Wine under Xvfb, ImageMagick).
 screenshots: deps build-win64

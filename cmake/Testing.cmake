@@ -18,6 +18,15 @@ if(WIN32)
            COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix stop ${SORTWISE_WINEPREFIX})
   set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+  # Windows that must really be drawn run in a prefix of their own, on Xvfb's display. It is
+  # copied from the template that wine.prefix makes.
+  set(SORTWISE_DISPLAY_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-display)
+  add_test(NAME wine.display_prefix
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix fresh-display ${SORTWISE_DISPLAY_PREFIX})
+  add_test(NAME wine.display_stop
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix stop ${SORTWISE_DISPLAY_PREFIX})
+  set_tests_properties(wine.display_prefix PROPERTIES FIXTURES_SETUP wine_display FIXTURES_REQUIRED wine)
+  set_tests_properties(wine.display_stop PROPERTIES FIXTURES_CLEANUP wine_display)
 endif()
 
 # sortwise_add_pe_check(target): the target is a binary of the shipped kind, a PE file of this
@@ -30,17 +39,25 @@ function(sortwise_add_pe_check target)
   set_tests_properties(${target}.pe PROPERTIES LABELS pe)
 endfunction()
 
-# sortwise_add_test(name SOURCES ... LIBRARIES ...): a GoogleTest program and its tests.
+# sortwise_add_test(name [DISPLAY] SOURCES ... LIBRARIES ...): a GoogleTest program and its tests.
+# DISPLAY (Windows): the program's windows are drawn, on an Xvfb display in the display prefix.
 function(sortwise_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   sortwise_options(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
   if(WIN32)
     # One Wine process per program: starting Wine per test case would cost more than the tests.
-    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
-                                            ENVIRONMENT "${SORTWISE_WINE_ENV}")
+    if(ARG_DISPLAY)
+      add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
+                                    ${PROJECT_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:${name}> --gtest_brief=1)
+      set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;wine_display"
+                                              ENVIRONMENT "WINEPREFIX=${SORTWISE_DISPLAY_PREFIX}")
+    else()
+      add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+      set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
+                                              ENVIRONMENT "${SORTWISE_WINE_ENV}")
+    endif()
     sortwise_add_pe_check(${name})
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)

@@ -50,9 +50,13 @@ void WaitUntilGone(HWND Window) {
 // A left click at the centre of Rect in Window's client area.
 void ClickAt(HWND Window, const RECT& Rect, bool Wait = true) {
   const LPARAM At = MAKELPARAM((Rect.left + Rect.right) / 2, (Rect.top + Rect.bottom) / 2);
-  auto Send = Wait ? SendMessageW : [](HWND W, UINT M, WPARAM P, LPARAM L) -> LRESULT { return PostMessageW(W, M, P, L); };
-  Send(Window, WM_LBUTTONDOWN, MK_LBUTTON, At);
-  Send(Window, WM_LBUTTONUP, 0, At);
+  if (Wait) {
+    SendMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, At);
+    SendMessageW(Window, WM_LBUTTONUP, 0, At);
+  } else {
+    PostMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, At);
+    PostMessageW(Window, WM_LBUTTONUP, 0, At);
+  }
 }
 
 // The driver's view of the open editor.
