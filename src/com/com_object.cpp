@@ -24,6 +24,10 @@ ULONG TbrvComObject::ComRelease() {
 }
 
 void TbrvComObject::ReleaseObject() {
+  // Clean-up code may take and drop references to the dying object (a Shutdown that hands the
+  // add-in to a helper); with the count at zero, the last of those would destroy it again from
+  // within. Destruction runs with a count that no balanced AddRef and Release can bring to zero.
+  FRefCount.store(kDestroyingRefCount, std::memory_order_release);
   try {
     BeforeDestruction();
   } catch (...) {

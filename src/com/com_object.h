@@ -57,9 +57,11 @@ class TbrvComObject : public TbrvObject, public ISupportErrorInfo {
   // Runs while the object is still whole, just before it is destroyed: the place for clean-up
   // that needs the descendants' virtual operations.
   virtual void BeforeDestruction() {}
-  // Destroys the object: BeforeDestruction, then the destructors. Owners of aggregated and
-  // contained objects destroy them through it too.
+  // Destroys the object: BeforeDestruction, then the destructors, with the count held at
+  // kDestroyingRefCount meanwhile. Owners of aggregated and contained objects destroy them
+  // through it too.
   void ReleaseObject() override;
+  static constexpr int32_t kDestroyingRefCount = INT32_MAX / 2;
 
   // The interface map: the most derived class answers first and defers the rest to its base.
   // Returns the interface or null; adds no reference.

@@ -21,15 +21,28 @@ std::u16string TbrvErrorBase::ErrorMessage(TbrvResult Status) {
   return text;
 }
 
-void TbrvErrorBase::PublishError(const std::exception* E, TbrvResult Status) {
-  std::u16string text;
-  if (E == nullptr)
-    text = ErrorMessage(Status);
-  else if (const auto* own = dynamic_cast<const Exception*>(E))
-    text = own->Message();
-  else
-    text = Utf8ToUtf16(E->what());
-  platform::SetThreadErrorDescription(text);
+void TbrvErrorBase::PublishError(const std::exception* E, TbrvResult Status) noexcept {
+  try {
+    std::u16string text;
+    if (E == nullptr)
+      text = ErrorMessage(Status);
+    else if (const auto* own = dynamic_cast<const Exception*>(E))
+      text = own->Message();
+    else
+      text = Utf8ToUtf16(E->what());
+    platform::SetThreadErrorDescription(text);
+  } catch (...) {
+    PublishWithoutDescription();
+  }
+}
+
+void TbrvErrorBase::PublishWithoutDescription() noexcept {
+  // An empty text fits the string's own buffer; only the COM runtime allocates, and it reports
+  // failure by its result.
+  try {
+    platform::SetThreadErrorDescription({});
+  } catch (...) {
+  }
 }
 
 std::u16string TbrvErrorBase::MessageOrDefault(TbrvResult ErrorCode, std::u16string_view Msg,
@@ -45,7 +58,7 @@ std::u16string TbrvErrorBase::TakeErrorDescription() {
   return platform::TakeThreadErrorDescription().value_or(std::u16string());
 }
 
-TbrvResult HandleSafeCallException(std::exception_ptr ExceptObject) {
+TbrvResult HandleSafeCallException(std::exception_ptr ExceptObject) noexcept {
   // Publishes with EbrvObject's rules unless the exception is an EbrvObject of its own.
   const auto publish = [](const std::exception* E, TbrvResult Result) {
     EbrvObject::PublishError(E, Result);
@@ -71,6 +84,6 @@ TbrvResult HandleSafeCallException(std::exception_ptr ExceptObject) {
   }
 }
 
-TbrvResult HandleSafeCallException() { return HandleSafeCallException(std::current_exception()); }
+TbrvResult HandleSafeCallException() noexcept { return HandleSafeCallException(std::current_exception()); }
 
 }  // namespace brv

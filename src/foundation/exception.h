@@ -58,11 +58,12 @@ class TbrvErrorBase : public Exception {
   // False for 0 and for the invalid-handle value (all bits set).
   static bool IsHandle(uintptr_t hObject) { return hObject != 0 && hObject != ~uintptr_t{0}; }
   // Makes the thread's COM error object: its description is E's message, or
-  // ErrorMessage(Status) when E is not an exception object. Never fails outward.
-  static void PublishError(const std::exception* E, TbrvResult Status);
+  // ErrorMessage(Status) when E is not an exception object. Never fails outward: when the text
+  // cannot be made, the object goes out without a description.
+  static void PublishError(const std::exception* E, TbrvResult Status) noexcept;
 
-  // PublishError of this exception's own type.
-  virtual void Publish(TbrvResult Status) const = 0;
+  // PublishError of this exception's own type; a replacement that throws is answered as above.
+  virtual void Publish(TbrvResult Status) const noexcept = 0;
 
  protected:
   TbrvErrorBase(TbrvMessageMade, TbrvResult ErrorCode, std::u16string Message)
@@ -72,6 +73,9 @@ class TbrvErrorBase : public Exception {
                                          std::u16string SystemText);
   static uint32_t LastOsError();
   static std::u16string TakeErrorDescription();
+  // Replaces the thread's error object by one without a description; allocates nothing itself,
+  // so it is what is left to do when publishing ran out of memory.
+  static void PublishWithoutDescription() noexcept;
 
  private:
   TbrvResult FErrorCode;
@@ -115,7 +119,13 @@ class TbrvErrorClass : public Base {
     throw Self(Status, Base::TakeErrorDescription());
   }
 
-  void Publish(TbrvResult Status) const override { Self::PublishError(this, Status); }
+  void Publish(TbrvResult Status) const noexcept override {
+    try {
+      Self::PublishError(this, Status);
+    } catch (...) {
+      Base::PublishWithoutDescription();
+    }
+  }
 
  protected:
   TbrvErrorClass(TbrvMessageMade, TbrvResult ErrorCode, std::u16string Message)
@@ -141,8 +151,9 @@ class EbrvList : public TbrvErrorClass<EbrvList, EbrvObject> {
 
 // The exception-to-result rule for an exception that reaches a COM caller: the code of its kind
 // (E_UNEXPECTED for all others, an EbrvObject's own code), with the thread's COM error object
-// set by the publishing type. Call it from a catch (...) block, or hand it the exception.
-TbrvResult HandleSafeCallException(std::exception_ptr ExceptObject);
-TbrvResult HandleSafeCallException();
+// set by the publishing type. Call it from a catch (...) block, or hand it the exception. It
+// never throws, so a COM method's catch handler can always return what it gives.
+TbrvResult HandleSafeCallException(std::exception_ptr ExceptObject) noexcept;
+TbrvResult HandleSafeCallException() noexcept;
 
 }  // namespace brv

@@ -59,7 +59,9 @@ class TbrvList : public TbrvObject {
   void SetOnCompare(TCompareProc Value) { FOnCompare = std::move(Value); }
 
  private:
-  [[noreturn]] static void RangeError() { EbrvList::RaiseError(kE_INVALIDARG); }
+  // Raised directly, not through RaiseError: a range error has nothing to do with whatever COM
+  // error object the thread holds, so it neither takes that object's text nor consumes it.
+  [[noreturn]] static void RangeError() { throw EbrvList(kE_INVALIDARG); }
   void QuickSort(int32_t L, int32_t R, const TCompareFunc& Cmp);
 
   std::vector<T*> FItems;  // its size is the capacity; positions at or beyond FCount hold null

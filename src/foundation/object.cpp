@@ -4,7 +4,7 @@
 
 namespace brv {
 
-TbrvResult TbrvObject::SafeCallException(std::exception_ptr ExceptObject) {
+TbrvResult TbrvObject::SafeCallException(std::exception_ptr ExceptObject) noexcept {
   return HandleSafeCallException(ExceptObject);
 }
 

@@ -20,8 +20,9 @@ class TbrvObject {
   virtual void ReleaseObject() { delete this; }
 
   // The result code and COM error object that a COM caller receives for an exception raised
-  // inside one of this object's COM-visible operations.
-  virtual TbrvResult SafeCallException(std::exception_ptr ExceptObject);
+  // inside one of this object's COM-visible operations. Called from their catch handlers, so
+  // it never throws (and no replacement may).
+  virtual TbrvResult SafeCallException(std::exception_ptr ExceptObject) noexcept;
 };
 
 }  // namespace brv

@@ -5,8 +5,12 @@
 #include <oaidl.h>
 #include <windows.h>
 
-// The connect modes of IDTExtensibility2::OnConnection.
-enum ext_ConnectMode {
+#include <cstdint>
+
+// The connect modes of IDTExtensibility2::OnConnection. Both enums are the host's 32-bit
+// integers: a fixed underlying type keeps their size in the vtable and makes every value the
+// host may pass (and the -1 of a disconnection at destruction) a valid one.
+enum ext_ConnectMode : int32_t {
   ext_cm_AfterStartup = 0,
   ext_cm_Startup = 1,
   ext_cm_External = 2,
@@ -14,7 +18,7 @@ enum ext_ConnectMode {
 };
 
 // The remove modes of IDTExtensibility2::OnDisconnection.
-enum ext_DisconnectMode {
+enum ext_DisconnectMode : int32_t {
   ext_dm_HostShutdown = 0,
   ext_dm_UserClosed = 1,
 };

@@ -112,7 +112,12 @@ void TbrvOfficeCommand::Invoke(int32_t DispID, const TbrvCallbackParameters&, Tb
   } else if (is(u".getImage")) {
     Result = GetImage();
   } else if (is(u".onAction")) {
-    if (FOnClick) FOnClick(this);
+    // A copy runs: a handler that frees its own button would otherwise destroy the closure it
+    // is running in. Nothing of this button is touched after it returns.
+    if (FOnClick) {
+      const TNotifyEvent handler = FOnClick;
+      handler(this);
+    }
   }
 }
 

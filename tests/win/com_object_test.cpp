@@ -27,6 +27,11 @@ struct TProbe {
   int Constructed = 0;
   int Destroyed = 0;
   bool FailConstruction = false;
+  // BeforeDestruction takes and drops a reference to the dying object, as clean-up code that
+  // hands the object to a helper does; the count it saw then.
+  bool ReferToSelfWhileDying = false;
+  int BeforeDestructions = 0;
+  int32_t RefCountWhileDying = 0;
 };
 TProbe* GProbe = nullptr;
 
@@ -38,6 +43,14 @@ class TPersistObject : public TbrvComImplements<TbrvComObject, IPersist> {
     ++GProbe->Constructed;
   }
   ~TPersistObject() override { ++GProbe->Destroyed; }
+  void BeforeDestruction() override {
+    // Only the first time: should destruction be re-entered, the test sees a second run and a
+    // second destruction instead of recursing until the stack runs out.
+    if (++GProbe->BeforeDestructions > 1 || !GProbe->ReferToSelfWhileDying) return;
+    GProbe->RefCountWhileDying = RefCount();
+    TComPtr<IPersist> self;
+    if (QueryInterface(IID_IPersist, self.put_void()) != S_OK) throw EbrvIntfCast();
+  }
 
   HRESULT STDMETHODCALLTYPE GetClassID(CLSID* ClassId) override {
     *ClassId = kTestClass;
@@ -97,6 +110,17 @@ TEST_F(ComObjectTest, StandAloneInstanceStartsAtOneAndDiesWithItsLastReference) 
   persist.reset();
   EXPECT_EQ(Probe.Constructed, 1);
   EXPECT_EQ(Probe.Destroyed, 1);
+}
+
+TEST_F(ComObjectTest, AReferenceTakenAndDroppedWhileDyingDoesNotDestroyTheObjectAgain) {
+  Probe.ReferToSelfWhileDying = true;
+  TbrvComFactory* factory = NewFactory();
+  TComPtr<IPersist> persist;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPersist, persist.put_void()), S_OK);
+  persist.reset();
+  EXPECT_EQ(Probe.BeforeDestructions, 1);
+  EXPECT_EQ(Probe.Destroyed, 1);
+  EXPECT_GT(Probe.RefCountWhileDying, 0);
 }
 
 TEST_F(ComObjectTest, CreateInstanceFailuresDestroyTheNewObjectAndClearTheOutPointer) {

@@ -20,16 +20,26 @@ class TProbeAddIn : public TbrvOfficeAddIn2 {
   struct TCounts {
     int Initialized = 0;
     int ShutDown = 0;
+    int Destroyed = 0;
     bool FailInitialize = false;
     bool FailShutdown = false;
+    // Shutdown takes and drops a reference to its own object, as handing the add-in to a
+    // helper does.
+    bool ReferToSelfInShutdown = false;
   };
   TProbeAddIn(const TbrvComControl& Control, TCounts* Counts) : TbrvOfficeAddIn2(Control), FCounts(Counts) {}
+  ~TProbeAddIn() override { ++FCounts->Destroyed; }
   void Initialize() override {
     ++FCounts->Initialized;
     if (FCounts->FailInitialize) throw EbrvObject(kE_FAIL, u"initialize failed");
   }
   void Shutdown() override {
-    ++FCounts->ShutDown;
+    // Only the first time: should it be re-entered, the test sees a second Shutdown and a second
+    // destruction instead of recursing until the stack runs out.
+    if (++FCounts->ShutDown == 1 && FCounts->ReferToSelfInShutdown) {
+      TComPtr<IDTExtensibility2> self;
+      EbrvComObject::Check(QueryInterface(__uuidof(IDTExtensibility2), self.put_void()));
+    }
     if (FCounts->FailShutdown) throw EbrvObject(kE_ABORT, u"shutdown failed");
   }
 
@@ -139,6 +149,18 @@ TEST_F(OfficeAddInTest, FinalReleaseOfAConnectedAddInRunsShutdown) {
   AddIn->Release();
   AddIn = nullptr;
   EXPECT_EQ(Counts.ShutDown, 1);
+  EXPECT_EQ(Application.Refs, 1);
+  EXPECT_EQ(ComAddIn.Refs, 1);
+}
+
+TEST_F(OfficeAddInTest, FinalReleaseRunsShutdownOnceEvenWhenItRefersToItsOwnObject) {
+  Counts.ReferToSelfInShutdown = true;
+  ASSERT_EQ(Connection()->OnConnection(&Application, ext_cm_Startup, &ComAddIn, nullptr), S_OK);
+  ComAddIn.Object.reset();
+  AddIn->Release();
+  AddIn = nullptr;
+  EXPECT_EQ(Counts.ShutDown, 1);
+  EXPECT_EQ(Counts.Destroyed, 1);
   EXPECT_EQ(Application.Refs, 1);
   EXPECT_EQ(ComAddIn.Refs, 1);
 }

@@ -21,21 +21,35 @@ TEST_F(RunTest, AnEmptyInboxTouchesNothingAndReportsNothing) {
 }
 
 TEST_F(RunTest, MovesEachAcceptedMailFromTheLastToTheFirst) {
+  const auto archive = Outlook->AddStore(u"Archive");
+  const auto old = archive->AddFolder(u"Old");
   Rule(Friends, u"anna@example.com");
   Rule(Invoices, u"billing@shop.example");
   Rule(Invoices, u"*", {{u"Subject", u"*invoice*"}});
+  // dana's only entry refuses; the longer address that sorts right after it is not hers.
+  Rule(Friends, u"dana@corp.example", {{u"Subject", u"never"}});
+  Rule(Invoices, u"dana@corp.example.org");
+  // eve is known in two stores. Store entries have no names, so the one registered later
+  // stands first in the model; the entry of the one registered first is indexed last and
+  // therefore tried first.
+  Rule(old, u"eve@example.com");
+  Rule(Friends, u"eve@example.com");
   for (const auto& [subject, sender] : std::initializer_list<std::pair<std::u16string, std::u16string>>{
            {u"1 hi", u"anna@example.com"},
            {u"2 bill", u"Billing@Shop.example"},  // addresses are found whatever their case
            {u"3 unknown", u"nobody@example.com"},
            {u"4 your invoice", u"nobody@example.com"},  // no entry for the address: "*" entries
            {u"5 hi again", u"ANNA@example.com"},
-           {u"6 hi thrice", u"anna@example.com"}})
+           {u"6 hi thrice", u"anna@example.com"},
+           {u"7 from dana", u"dana@corp.example"},
+           {u"8 from eve", u"eve@example.com"}})
     Inbox->AddItem(Mail(subject, sender));
   Sorter->Execute(nullptr);
-  EXPECT_EQ(Subjects(Inbox), (std::vector<std::u16string>{u"3 unknown"}));
-  EXPECT_EQ(Subjects(Friends), (std::vector<std::u16string>{u"6 hi thrice", u"5 hi again", u"1 hi"}));
+  EXPECT_EQ(Subjects(Inbox), (std::vector<std::u16string>{u"3 unknown", u"7 from dana"}));
+  EXPECT_EQ(Subjects(Friends),
+            (std::vector<std::u16string>{u"8 from eve", u"6 hi thrice", u"5 hi again", u"1 hi"}));
   EXPECT_EQ(Subjects(Invoices), (std::vector<std::u16string>{u"4 your invoice", u"2 bill"}));
+  EXPECT_EQ(Subjects(old), std::vector<std::u16string>{});
   EXPECT_TRUE(Lines.empty());
   // The collection is fetched anew for every position.
   EXPECT_GE(Outlook->Calls(TMemoryCall::FolderItems), 7u);
@@ -64,6 +78,9 @@ TEST_F(RunTest, TheSettingsDecideWhichMailsAreLookedAt) {
     bool marked, unread;
     double completed;
     bool moved;
+    // An Exchange sender without a user: the mail fails once its sender is read.
+    bool senderFails = false;
+    bool reported = false;
   };
   const Case cases[] = {
       {"no settings", false, false, false, false, true, kNoDate, true},
@@ -78,6 +95,11 @@ TEST_F(RunTest, TheSettingsDecideWhichMailsAreLookedAt) {
       {"both: unflagged", true, false, true, false, false, 46000.5, false},
       {"both: flagged, open", true, false, true, true, false, kNoDate, false},
       {"both: flagged, done", true, false, true, true, false, 46000.5, true},
+      // A skipped mail is left alone before anything that could fail is read of it.
+      {"unmarked skipped before its sender", true, false, false, false, false, kNoDate, false, true, false},
+      {"unread skipped before its sender", false, true, false, false, true, kNoDate, false, true, false},
+      {"open task skipped before its sender", false, false, true, true, false, kNoDate, false, true, false},
+      {"looked at, its sender fails", false, false, false, false, false, kNoDate, false, true, true},
   };
   Rule(Friends, u"bob@example.com");
   const auto parking = Store->AddFolder(u"Parking");
@@ -90,10 +112,17 @@ TEST_F(RunTest, TheSettingsDecideWhichMailsAreLookedAt) {
     data.IsMarkedAsTask = c.marked;
     data.UnRead = c.unread;
     data.TaskCompletedDate = c.completed;
+    if (c.senderFails) {
+      data.Sender.Type = u"EX";
+      data.Sender.ExchangeUser.reset();
+    }
     const auto item = Inbox->AddItem(data);
     Sorter->Execute(nullptr);
     const bool moved = item->Folder() == Friends;
     EXPECT_EQ(moved, c.moved);
+    EXPECT_EQ(Lines,
+              c.reported ? std::vector<std::u16string>{u"ERROR: 1::m"} : std::vector<std::u16string>{});
+    Lines.clear();
     if (!moved) item->Move(*parking);
   }
 }

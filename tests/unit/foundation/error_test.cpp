@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
+#include "failing_allocation.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
 #include "platform/error_info.h"
@@ -186,6 +188,42 @@ TEST_F(ErrorTest, ReplacedClassLevelOperationsAreUsedByTheTypeThatReplacesThem) 
 
   EXPECT_EQ(HandleSafeCallException(std::make_exception_ptr(ECustom(kE_FAIL, u"x"))), kE_FAIL);
   EXPECT_EQ(platform::TakeThreadErrorDescription().value_or(u""), u"published by ECustom");
+}
+
+// Publishing runs inside the catch handlers of COM methods: if it threw for lack of memory, the
+// exception would leave through a frame the compiler did not build. It still sets an error
+// object, without a description, so that the caller never reads an unrelated, older one.
+TEST_F(ErrorTest, PublishingWhileMemoryRunsOutNeverThrowsAndLeavesNoOlderDescription) {
+  constexpr char16_t kLong[] = u"a message longer than any short-string buffer";
+  struct Case {
+    const char* name;
+    std::exception_ptr exception;
+    TbrvResult result;
+  };
+  const Case cases[] = {
+      {"own error", std::make_exception_ptr(EbrvComObject(kE_FAIL, kLong)), kE_FAIL},
+      {"replaced publishing", std::make_exception_ptr(ECustom(kE_FAIL, kLong)), kE_FAIL},
+      {"standard exception", std::make_exception_ptr(std::runtime_error(Utf16ToUtf8(kLong))), kE_UNEXPECTED},
+      {"out of memory", std::make_exception_ptr(std::bad_alloc()), kE_OUTOFMEMORY},
+      {"not an exception object", std::make_exception_ptr(42), kE_UNEXPECTED},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(platform::SetThreadErrorDescription(u"left over from an earlier call"));
+    TbrvResult result = 0;
+    bool threw = false;
+    {
+      const test::TFailingAllocations noMemory;
+      try {
+        result = HandleSafeCallException(c.exception);
+      } catch (...) {
+        threw = true;
+      }
+    }
+    EXPECT_FALSE(threw);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(platform::TakeThreadErrorDescription(), std::optional<std::u16string>(u""));
+  }
 }
 
 }  // namespace

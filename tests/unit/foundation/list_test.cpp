@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "foundation/list.h"
+#include "platform/error_info.h"
 
 namespace brv {
 namespace {
@@ -88,6 +90,9 @@ TEST(List, RangeErrorsRaiseInvalidArgumentAndChangeNothing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    // An error object left on the thread by an unrelated call neither becomes the list's
+    // message nor gets lost.
+    ASSERT_TRUE(platform::SetThreadErrorDescription(u"Outlook could not open the store."));
     try {
       c.call();
       ADD_FAILURE() << "no error";
@@ -95,6 +100,8 @@ TEST(List, RangeErrorsRaiseInvalidArgumentAndChangeNothing) {
       EXPECT_EQ(e.ErrorCode(), kE_INVALIDARG);
       EXPECT_EQ(e.Message(), EbrvList::ErrorMessage(kE_INVALIDARG));
     }
+    EXPECT_EQ(platform::TakeThreadErrorDescription(),
+              std::optional<std::u16string>(u"Outlook could not open the store."));
     EXPECT_EQ(Keys(list), (std::vector<int>{1, 2}));
   }
   list.Insert(2, &a);  // Insert at Count appends

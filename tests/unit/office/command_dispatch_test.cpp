@@ -81,6 +81,22 @@ TEST_F(CommandDispatchTest, ActionCallsTheClickHandlerWithTheButtonAndReturnsNot
   EXPECT_EQ(CallControl(u"grp.1.onAction", u"grp.1"), TbrvCallbackResult());
 }
 
+TEST_F(CommandDispatchTest, AClickHandlerMayFreeItsOwnButton) {
+  // The handler's captured state is alive exactly as long as some copy of the handler is.
+  auto state = std::make_shared<int>(0);
+  const std::weak_ptr<int> watch = state;
+  bool stateOutlivedTheButton = false;
+  Button->SetOnClick([state, &watch, &stateOutlivedTheButton](TbrvObject* Sender) {
+    static_cast<TbrvOfficeCommand*>(Sender)->Delete();
+    stateOutlivedTheButton = !watch.expired();
+  });
+  state.reset();
+  EXPECT_EQ(CallControl(u"grp.1.onAction", u"grp.1"), TbrvCallbackResult());
+  EXPECT_TRUE(stateOutlivedTheButton);
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(Root[u"grp"]->Count(), 0);
+}
+
 TEST_F(CommandDispatchTest, UnmatchedCallbacksSucceedWithAnEmptyResult) {
   struct TCase {
     const char* Name;
