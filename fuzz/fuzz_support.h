@@ -3,6 +3,7 @@
 // fails the corpus replay of the test build.
 #pragma once
 
+#include <algorithm>
 #include <concepts>
 #include <cstdint>
 #include <cstdio>
@@ -25,14 +26,31 @@ inline constexpr std::u16string_view kSourceName = u"fuzz-input.xml";
   std::abort();
 }
 
+// Whether the property is waived: SORTWISE_FUZZ_WAIVE holds parts of property texts separated by
+// "|". While a known fault is being mended, waiving its property lets a run look past it.
+inline bool Waived(std::string_view Property) {
+  static const std::string waived = [] {
+    const char* value = std::getenv("SORTWISE_FUZZ_WAIVE");
+    return std::string(value == nullptr ? "" : value);
+  }();
+  for (size_t start = 0; start < waived.size();) {
+    const size_t end = std::min(waived.find('|', start), waived.size());
+    if (end > start &&
+        Property.find(std::string_view(waived).substr(start, end - start)) != std::string_view::npos)
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 inline void Check(bool Holds, std::string_view Property, std::string_view Detail = {}) {
-  if (!Holds) Fail(Property, Detail);
+  if (!Holds && !Waived(Property)) Fail(Property, Detail);
 }
 
 // The same with a detail that costs something to make: made only when the property fails.
 template <std::invocable F>
 void Check(bool Holds, std::string_view Property, F&& Detail) {
-  if (!Holds) Fail(Property, Detail());
+  if (!Holds && !Waived(Property)) Fail(Property, Detail());
 }
 
 inline std::string Utf8(std::u16string_view Text) { return brv::Utf16ToUtf8(Text); }
