@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "foundation/exception.h"
@@ -138,6 +139,50 @@ inline bool ClaimsUtf8(std::string_view Bytes) {
     name += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
   }
   return name.starts_with("UTF-8") || name.starts_with("UTF8");
+}
+
+// Whether markup (outside comments, CDATA sections and processing instructions) holds a
+// character reference to a character XML cannot carry, such as &#0; or &#xFFFE;: no
+// well-formed document does, so a loader must refuse such bytes.
+inline bool HasIllegalReference(std::string_view Bytes) {
+  constexpr std::pair<std::string_view, std::string_view> kSkipped[] = {
+      {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+  for (size_t i = 0; i < Bytes.size();) {
+    bool skipped = false;
+    for (const auto& [open, close] : kSkipped) {
+      if (!skipped && Bytes.substr(i).starts_with(open)) {
+        const size_t end = Bytes.find(close, i + open.size());
+        if (end == std::string_view::npos) return false;
+        i = end + close.size();
+        skipped = true;
+      }
+    }
+    if (skipped) continue;
+    if (!Bytes.substr(i).starts_with("&#")) {
+      ++i;
+      continue;
+    }
+    const bool hex = Bytes.substr(i + 2).starts_with("x");
+    size_t k = i + (hex ? 3 : 2);
+    uint32_t code = 0;
+    bool digits = false;
+    for (; k < Bytes.size(); ++k) {
+      const char c = Bytes[k];
+      const int digit = c >= '0' && c <= '9'          ? c - '0'
+                        : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                      : -1;
+      if (digit < 0) break;
+      code = std::min<uint32_t>(code * (hex ? 16 : 10) + static_cast<uint32_t>(digit), 0x110000);
+      digits = true;
+    }
+    i = k;
+    if (!digits || k >= Bytes.size() || Bytes[k] != ';') continue;  // not a reference: another fault
+    const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+                         (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+    if (!allowed) return true;
+  }
+  return false;
 }
 
 // The input as fields separated by line feeds (a missing field is empty).

@@ -60,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   }
   if (fuzz::ClaimsUtf8(bytes))
     fuzz::Check(fuzz::IsUtf8(bytes), "the loader refuses a file that is not UTF-8");
+  fuzz::Check(!fuzz::HasIllegalReference(bytes),
+              "the loader refuses a reference to a character XML cannot carry");
   ReadItems(*loaded);
 
   // The loaded text came out of a well-formed document, and the writer adds only markup.
