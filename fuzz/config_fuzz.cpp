@@ -1,8 +1,10 @@
 // The configuration file: whatever a file holds, loading either builds a model or refuses with
-// an error that names the file; and whatever model a load leaves (also the part read before an
-// error), saving it writes a file that loads again to the same model. "The same" allows what
-// the file format itself drops: folders without entries and stores without such folders are not
-// written, and each load turns round the order of siblings whose keys compare equal.
+// an error that names the file, and it refuses what no well-formed file holds (bytes that are
+// not the UTF-8 they claim to be, references to characters XML cannot carry). Whatever model a
+// load leaves (also the part read before an error), saving it writes a file of characters XML
+// can carry, which loads again to the same model. "The same" allows what the file format itself
+// drops: folders without entries and stores without such folders are not written, and each load
+// turns round the order of siblings whose keys compare equal.
 #include <algorithm>
 #include <memory>
 #include <string>

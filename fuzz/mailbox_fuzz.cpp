@@ -1,7 +1,9 @@
 // Mailbox files: whatever a file holds, loading either gives a mailbox or refuses with an error
-// (the XML seam's EbrvXml or EMailboxFile); a loaded mailbox saves to a file that loads again
-// to the same mailbox (saving the reloaded one writes the very same bytes); and every item of a
-// loaded mailbox answers the Outlook calls the clean-up run makes.
+// that names the file (the XML seam's EbrvXml or EMailboxFile), and it refuses what no
+// well-formed file holds (bytes that are not the UTF-8 they claim to be, references to
+// characters XML cannot carry); a loaded mailbox saves to a file of characters XML can carry,
+// which loads again to the same mailbox (saving the reloaded one writes the very same bytes);
+// and every item of a loaded mailbox answers the Outlook calls the clean-up run makes.
 #include <string>
 #include <vector>
 
