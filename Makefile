@@ -5,8 +5,15 @@ SHELL := /bin/bash
 TARGETS := native win32 win64
 # make bench BENCH_FILTER=BM_Run/100000 runs only the benchmarks that match.
 BENCH_FILTER ?= .
+# make fuzz FUZZ_SECONDS=600 FUZZERS=config runs only that fuzzer, for ten minutes; FUZZ_FLAGS
+# adds libFuzzer options (-fork=1 -ignore_crashes=1 goes on after a finding); FUZZ_WAIVE="not
+# UTF-8|XML cannot carry" waives the properties whose text holds one of those parts.
+FUZZ_SECONDS ?= 60
+FUZZERS ?= config mailbox matching text
+FUZZ_FLAGS ?=
+FUZZ_WAIVE ?=
 
-.PHONY: test demo bench bench-windows screenshots deps build clean
+.PHONY: test demo bench bench-windows fuzz screenshots deps build clean
 
 test: deps
 	@probe=$$(scripts/win32-probe) || exit 2; export SORTWISE_WIN32_PROBE=$$probe; \
@@ -46,6 +53,25 @@ bench-windows: deps build-win64
 screenshots: deps build-win64
 	@scripts/install-deps screenshots
 	@scripts/screenshots
+
+# libFuzzer with clang (build/fuzz), one fuzzer after the other, each for FUZZ_SECONDS. New
+# inputs go to build/fuzz/corpus/NAME, findings to build/fuzz/artifacts/NAME, the log to
+# build/fuzz/NAME.log; the seeds in fuzz/corpus are only read. `make test` replays the seeds.
+fuzz:
+	@scripts/install-deps fuzz
+	@$(MAKE) --no-print-directory build-fuzz
+	@failed=""; \
+	for f in $(FUZZERS); do \
+	  echo "=== $$f ($(FUZZ_SECONDS) s)"; \
+	  mkdir -p build/fuzz/corpus/$$f build/fuzz/artifacts/$$f; \
+	  SORTWISE_FUZZ_WAIVE="$(FUZZ_WAIVE)" build/fuzz/fuzz/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -dict=fuzz/$$f.dict -artifact_prefix=build/fuzz/artifacts/$$f/ $(FUZZ_FLAGS) \
+	    build/fuzz/corpus/$$f fuzz/corpus/$$f >build/fuzz/$$f.log 2>&1 || failed="$$failed $$f"; \
+	  grep -E '^#[0-9]+[:[:space:]]' build/fuzz/$$f.log | tail -n 1; \
+	  grep -E 'property violated|^SUMMARY|Test unit written|^stat::number_of_executed_units' build/fuzz/$$f.log; \
+	done; \
+	if [ -n "$$failed" ]; then echo "make fuzz: findings in:$$failed (see build/fuzz/artifacts)"; exit 1; fi; \
+	echo "make fuzz: no findings"
 
 deps:
 	@scripts/install-deps
