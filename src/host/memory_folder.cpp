@@ -36,7 +36,7 @@ void CheckName(std::u16string_view Name, std::u16string_view What) {
   if (Name.empty()) RaiseMemoryError(brv::kE_INVALIDARG, u"A " + std::u16string(What) + u" needs a name");
   if (Name.find(u'\\') != std::u16string_view::npos)
     RaiseMemoryError(brv::kE_INVALIDARG,
-                     u"The " + std::u16string(What) + u" name " + std::u16string(Name) + u" contains \"\\\"");
+                     u"The " + std::u16string(What) + u" name " + MessageText(Name) + u" contains \"\\\"");
 }
 
 }  // namespace
@@ -59,12 +59,19 @@ std::u16string TMemoryFolder::Path() const {
 
 Ref<TMemoryFolder> TMemoryFolder::AddFolder(std::u16string Name, std::u16string EntryID) {
   CheckName(Name, u"folder");
+  if (FDepth >= kMaxFolderDepth)
+    RaiseMemoryError(brv::kE_INVALIDARG, u"The folder " + MessageTextEnd(Path()) + u" is " +
+                                             TMemoryValue::Integer(static_cast<int64_t>(FDepth)).ToText() +
+                                             u" levels below its store, as deep as folders go");
   if (Folder(Name))
-    RaiseMemoryError(brv::kE_INVALIDARG, u"The folder " + Path() + u" already has a subfolder " + Name);
+    RaiseMemoryError(brv::kE_INVALIDARG, u"The folder " + MessageTextEnd(Path()) +
+                                             u" already has a subfolder " + MessageText(Name));
   EntryID = FShared->ClaimId(std::move(EntryID), u"00000000AB0F0000");
   auto folder = std::make_shared<TMemoryFolder>(FShared, std::move(Name), std::move(EntryID), FStoreID,
                                                 weak_from_this());
   folder->FRemoved = FRemoved;
+  folder->FDepth = FDepth + 1;
+  FFolderNames.emplace(folder->FName, folder.get());
   FFolders.push_back(folder);
   return folder;
 }
@@ -77,9 +84,8 @@ Ref<TMemoryItem> TMemoryFolder::AddItem(TMemoryItemData Data) {
 }
 
 Ref<TMemoryFolder> TMemoryFolder::Folder(std::u16string_view Name) const {
-  for (const auto& folder : FFolders)
-    if (brv::SameText(folder->FName, Name)) return folder;
-  return nullptr;
+  const auto found = FFolderNames.find(Name);
+  return found == FFolderNames.end() ? nullptr : found->second->shared_from_this();
 }
 
 std::vector<Ref<TMemoryItem>> TMemoryFolder::Contents() const {
@@ -91,15 +97,18 @@ std::vector<Ref<TMemoryItem>> TMemoryFolder::Contents() const {
 
 Ref<TMemoryItem> TMemoryFolder::ItemAt(size_t Position) const {
   if (Position < 1 || Position > FItems.Count())
-    RaiseMemoryError(kDISP_E_BADINDEX, u"The folder " + FName + u" has no item at that position");
+    RaiseMemoryError(kDISP_E_BADINDEX,
+                     u"The folder " + MessageText(FName) + u" has no item at that position");
   return FItems.At(Position - 1);
 }
 
 void TMemoryFolder::Remove() {
   const auto parent = Parent();
-  if (FRoot || !parent) RaiseMemoryError(brv::kE_INVALIDARG, u"The folder " + FName + u" cannot be removed");
+  if (FRoot || !parent)
+    RaiseMemoryError(brv::kE_INVALIDARG, u"The folder " + MessageText(FName) + u" cannot be removed");
   auto& siblings = parent->FFolders;
   const auto self = shared_from_this();
+  parent->FFolderNames.erase(FName);
   std::erase(siblings, self);
   FParent.reset();
   MarkRemoved();
@@ -114,7 +123,8 @@ void TMemoryFolder::Enter(TMemoryCall Call) const { Enter(Call, this); }
 
 void TMemoryFolder::Enter(TMemoryCall Call, const void* Target) const {
   FShared->Probe.Enter(Call, Target);
-  if (FRemoved) RaiseMemoryError(kMAPI_E_NOT_FOUND, u"The folder " + FName + u" no longer exists");
+  if (FRemoved)
+    RaiseMemoryError(kMAPI_E_NOT_FOUND, u"The folder " + MessageText(FName) + u" no longer exists");
 }
 
 std::u16string TMemoryFolder::StoreID() {

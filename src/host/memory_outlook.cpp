@@ -29,13 +29,13 @@ Ref<TMemoryFolder> TMemoryOutlook::AddStore(std::u16string DisplayName, std::u16
                                             std::u16string RootEntryID) {
   if (DisplayName.empty() || DisplayName.find(u'\\') != std::u16string::npos)
     RaiseMemoryError(brv::kE_INVALIDARG, u"A store needs a name without \"\\\"");
-  for (const auto& store : FStores)
-    if (brv::SameText(store->DisplayName(), DisplayName))
-      RaiseMemoryError(brv::kE_INVALIDARG, u"There is already a store named " + DisplayName);
+  if (FStoreNames.contains(DisplayName))
+    RaiseMemoryError(brv::kE_INVALIDARG, u"There is already a store named " + MessageText(DisplayName));
   StoreID = FShared->ClaimId(std::move(StoreID), u"0000000038A1BB10");
   const std::u16string rootId = FShared->ClaimId(std::move(RootEntryID), u"00000000AB0F0000");
   auto root = std::make_shared<TMemoryFolder>(FShared, std::move(DisplayName), rootId, std::move(StoreID),
                                               std::weak_ptr<TMemoryFolder>());
+  FStoreNames.emplace(root->DisplayName(), root.get());
   FStores.push_back(root);
   return root;
 }
@@ -43,6 +43,7 @@ Ref<TMemoryFolder> TMemoryOutlook::AddStore(std::u16string DisplayName, std::u16
 void TMemoryOutlook::RemoveStore(const Ref<TMemoryFolder>& Root) {
   if (std::erase(FStores, Root) == 0)
     RaiseMemoryError(brv::kE_INVALIDARG, u"That is not a store of this Outlook");
+  FStoreNames.erase(Root->DisplayName());
   Root->MarkRemoved();
 }
 
@@ -54,8 +55,8 @@ Ref<TMemoryFolder> TMemoryOutlook::FolderByPath(std::u16string_view Path) const 
     const size_t end = Path.find(u'\\');
     const std::u16string_view name = Path.substr(0, end);
     if (!folder) {
-      for (const auto& store : FStores)
-        if (brv::SameText(store->DisplayName(), name)) folder = store;
+      const auto store = FStoreNames.find(name);
+      if (store != FStoreNames.end()) folder = store->second->shared_from_this();
     } else {
       folder = folder->Folder(name);
     }
@@ -149,8 +150,8 @@ Ref<MAPIFolder> TMemoryOutlook::GetFolderFromID(const std::u16string& EntryID,
   auto folder = FindFolder(EntryID, StoreID);
   if (!folder)
     RaiseMemoryError(kMAPI_E_NOT_FOUND,
-                     u"The attempted operation failed. An object could not be found (folder " + EntryID +
-                         u" in store " + StoreID + u")");
+                     u"The attempted operation failed. An object could not be found (folder " +
+                         MessageText(EntryID) + u" in store " + MessageText(StoreID) + u")");
   return folder;
 }
 
@@ -162,7 +163,8 @@ Ref<MAPIFolder> TMemoryOutlook::PickFolder() {
   FPicks.pop_front();
   if (path.empty()) return nullptr;
   auto folder = FolderByPath(path);
-  if (!folder) RaiseMemoryError(kMAPI_E_NOT_FOUND, u"The scripted folder " + path + u" does not exist");
+  if (!folder)
+    RaiseMemoryError(kMAPI_E_NOT_FOUND, u"The scripted folder " + MessageTextEnd(path) + u" does not exist");
   return folder;
 }
 

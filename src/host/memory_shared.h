@@ -26,4 +26,12 @@ struct TMemoryShared {
 // Raises EbrvObject with Code and Message.
 [[noreturn]] void RaiseMemoryError(brv::TbrvResult Code, std::u16string Message);
 
+// Text from outside (a name, a value, an identifier) as a message quotes it: control characters
+// written as \n, \x1B and the like, so that the message stays one line, and at most
+// kMessageTextLimit characters, cut with an ellipsis.
+inline constexpr size_t kMessageTextLimit = 60;
+std::u16string MessageText(std::u16string_view Text);
+// The same, cut at the beginning instead: for paths, whose end names the folder.
+std::u16string MessageTextEnd(std::u16string_view Text);
+
 }  // namespace outlook

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,10 +32,22 @@ inline constexpr brv::TbrvResult kMAPI_E_NOT_FOUND = static_cast<brv::TbrvResult
 // DISP_E_BADINDEX: Items.Item with a position outside 1..Count.
 inline constexpr brv::TbrvResult kDISP_E_BADINDEX = static_cast<brv::TbrvResult>(0x8002000B);
 
+// How many levels of folders a store holds below its root at most: far more than any real
+// mailbox has, and few enough that walking the tree recursively (saving, paths, freeing) stays
+// well inside a thread's stack.
+inline constexpr size_t kMaxFolderDepth = 100;
+
 class TMemoryOutlook;
 class TMemoryFolder;
 class TMemoryItem;
 struct TMemoryShared;
+
+// Orders names as SameText compares them (ignoring the case of A-Z), for the look-ups by name.
+struct TMemoryNameLess {
+  using is_transparent = void;
+  bool operator()(std::u16string_view L, std::u16string_view R) const;
+};
+using TMemoryFolderNames = std::map<std::u16string, TMemoryFolder*, TMemoryNameLess>;
 
 // Kinds of item; only mail items answer the query for _MailItem.
 enum class TMemoryItemKind : uint8_t { Mail, MeetingRequest, Report };
@@ -147,10 +160,12 @@ class TMemoryFolder final : public MAPIFolder, public std::enable_shared_from_th
   Ref<TMemoryFolder> Parent() const { return FParent.lock(); }
   bool IsRoot() const { return FRoot; }
   bool Removed() const { return FRemoved; }
+  // Levels below the store's root: 0 for a root, 1 for its folders, ...
+  size_t Depth() const { return FDepth; }
 
   // A new subfolder, last among the subfolders. An empty EntryID makes one; raises
   // E_INVALIDARG for an empty name, a name with "\", a name a sibling has (ignoring the case of
-  // A-Z) or an EntryID already in use.
+  // A-Z), an EntryID already in use, or a folder deeper than kMaxFolderDepth.
   Ref<TMemoryFolder> AddFolder(std::u16string Name, std::u16string EntryID = {});
   // A new item, last in the folder. An empty EntryID makes one; one already in use raises.
   Ref<TMemoryItem> AddItem(TMemoryItemData Data);
@@ -195,7 +210,10 @@ class TMemoryFolder final : public MAPIFolder, public std::enable_shared_from_th
   std::weak_ptr<TMemoryFolder> FParent;
   bool FRoot = false;
   bool FRemoved = false;
+  size_t FDepth = 0;
   std::vector<Ref<TMemoryFolder>> FFolders;
+  // FFolders by name, so that adding and finding a folder among many siblings costs O(log n).
+  TMemoryFolderNames FFolderNames;
   TRankedList<TMemoryItem> FItems;
 };
 
@@ -274,6 +292,7 @@ class TMemoryOutlook final : public _Application,
   std::shared_ptr<TMemoryShared> FShared;
   std::u16string FProfileName;
   std::vector<Ref<TMemoryFolder>> FStores;
+  TMemoryFolderNames FStoreNames;
   std::weak_ptr<TMemoryFolder> FInbox;
   std::deque<std::u16string> FPicks;
 };

@@ -1,8 +1,11 @@
 #include "host/memory_store_file.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <vector>
 
 #include "foundation/text.h"
+#include "host/memory_shared.h"
 #include "platform/xml.h"
 
 namespace outlook {
@@ -14,15 +17,39 @@ using brv::platform::TbrvXmlNodeKind;
 
 constexpr std::u16string_view kItemElements[] = {u"mail", u"meeting-request", u"report"};
 
-[[noreturn]] void Fail(const TbrvXmlNode& Node, std::u16string_view What) {
-  throw EMailboxFile(kMailboxInvalid, Node.Where() + u": " + std::u16string(What));
+// An element's path for a message: element names cut to a readable length, and the steps
+// between the store and the last few left out when the element is deep down.
+std::u16string ElementPath(const TbrvXmlNode& Node) {
+  constexpr size_t kHead = 2, kTail = 4;
+  std::vector<std::u16string> steps;
+  const std::u16string path = Node.Path();
+  for (size_t start = 1; start <= path.size();) {
+    const size_t end = std::min(path.find(u'/', start), path.size());
+    steps.push_back(MessageText(std::u16string_view(path).substr(start, end - start)));
+    start = end + 1;
+  }
+  std::u16string shown;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if (i == kHead && steps.size() > kHead + kTail + 1) {
+      shown += u"/\u2026";
+      i = steps.size() - kTail;
+    }
+    shown += u"/" + steps[i];
+  }
+  return shown;
 }
 
-std::u16string Quoted(std::u16string_view Text) {
-  std::u16string quoted;
-  quoted.reserve(Text.size() + 2);
-  return quoted.append(1, u'"').append(Text).append(1, u'"');
+// "<file>: element <path>": where a message about Node starts.
+std::u16string Where(const TbrvXmlNode& Node) {
+  const std::u16string source = Node.SourceName();
+  return (source.empty() ? std::u16string() : source + u": ") + u"element " + ElementPath(Node);
 }
+
+[[noreturn]] void Fail(const TbrvXmlNode& Node, std::u16string_view What) {
+  throw EMailboxFile(kMailboxInvalid, Where(Node) + u": " + std::u16string(What));
+}
+
+std::u16string Quoted(std::u16string_view Text) { return u"\"" + MessageText(Text) + u"\""; }
 
 // An element's attributes, read with the check that it has no others.
 class TAttributes {
@@ -31,7 +58,7 @@ class TAttributes {
     for (const auto& [name, value] : Node.Attributes()) {
       bool known = false;
       for (const auto k : Known) known = known || k == name;
-      if (!known) Fail(Node, u"unknown attribute " + name);
+      if (!known) Fail(Node, u"unknown attribute " + MessageText(name));
     }
   }
 
@@ -114,7 +141,8 @@ TMemoryProperty ReadProperty(const TbrvXmlNode& Node, bool Custom) {
   TMemoryProperty property;
   property.Name = attributes.Required(u"name");
   if (!Custom && IsFixedPropertyName(property.Name))
-    Fail(Node, u"the built-in property " + property.Name + u" is given by the item's own attribute");
+    Fail(Node,
+         u"the built-in property " + MessageText(property.Name) + u" is given by the item's own attribute");
   const std::u16string typeName = attributes.Get(u"type").value_or(u"text");
   const auto type = ValueTypeFromName(typeName);
   if (!type)
@@ -169,10 +197,11 @@ TMemoryItemData ReadItem(const TbrvXmlNode& Node, TMemoryItemKind Kind) {
       auto& list = custom ? data.Custom : data.BuiltIn;
       for (const auto& other : list)
         if (brv::SameText(other.Name, property.Name))
-          Fail(child, u"the property " + property.Name + u" is given twice");
+          Fail(child, u"the property " + MessageText(property.Name) + u" is given twice");
       list.push_back(std::move(property));
     } else {
-      Fail(child, u"unknown element <" + name + u"> in an item (sender, property, user-property)");
+      Fail(child,
+           u"unknown element <" + MessageText(name) + u"> in an item (sender, property, user-property)");
     }
   }
   return data;
@@ -186,12 +215,17 @@ void ReadContents(const TbrvXmlNode& Node, TMemoryFolder& Folder, TMemoryOutlook
   for (const auto& child : Node.Elements()) {
     const std::u16string name = child.Name();
     if (name == u"folder") {
+      // Refused before going down: a file nested deeper than any mailbox must not exhaust the stack.
+      if (Folder.Depth() >= kMaxFolderDepth)
+        Fail(child, u"folders are nested more than " +
+                        TMemoryValue::Integer(static_cast<int64_t>(kMaxFolderDepth)).ToText() +
+                        u" levels deep");
       const TAttributes attributes(child, {u"name", u"id", u"inbox"});
       auto folder = Adding(
           child, [&] { return Folder.AddFolder(attributes.Required(u"name"), attributes.Text(u"id")); });
       if (attributes.Boolean(u"inbox")) {
         if (!InboxPath.empty()) Fail(child, u"only one folder is the inbox; " + InboxPath + u" is already");
-        InboxPath = child.Path();
+        InboxPath = ElementPath(child);
         Outlook.SetDefaultInbox(folder);
       }
       ReadContents(child, *folder, Outlook, InboxPath);
@@ -200,22 +234,25 @@ void ReadContents(const TbrvXmlNode& Node, TMemoryFolder& Folder, TMemoryOutlook
     size_t kind = 0;
     while (kind < std::size(kItemElements) && kItemElements[kind] != name) ++kind;
     if (kind == std::size(kItemElements))
-      Fail(child, u"unknown element <" + name + u"> in a folder (folder, mail, meeting-request, report)");
+      Fail(child, u"unknown element <" + MessageText(name) +
+                      u"> in a folder (folder, mail, meeting-request, report)");
     auto data = ReadItem(child, static_cast<TMemoryItemKind>(kind));
     Adding(child, [&] { return Folder.AddItem(std::move(data)); });
   }
 }
 
-Ref<TMemoryOutlook> ReadMailbox(const TbrvXmlDocument& Document) {
+Ref<TMemoryOutlook> ReadMailbox(const TbrvXmlDocument& Document, std::u16string_view SourceName) {
   const TbrvXmlNode root = Document.DocumentElement();
-  if (!root) throw EMailboxFile(kMailboxInvalid, u"The mailbox file has no document element");
+  if (!root)
+    throw EMailboxFile(kMailboxInvalid, std::u16string(SourceName) + u": the file has no <mailbox> element");
   if (root.Name() != u"mailbox") Fail(root, u"the document element of a mailbox file is <mailbox>");
   const TAttributes attributes(root, {u"profile"});
   auto outlook = TMemoryOutlook::Create(attributes.Get(u"profile").value_or(u"Outlook"));
   CheckNoText(root);
   std::u16string inboxPath;
   for (const auto& node : root.Elements()) {
-    if (node.Name() != u"store") Fail(node, u"unknown element <" + node.Name() + u"> in <mailbox> (store)");
+    if (node.Name() != u"store")
+      Fail(node, u"unknown element <" + MessageText(node.Name()) + u"> in <mailbox> (store)");
     const TAttributes store(node, {u"name", u"id", u"root-id"});
     auto folder = Adding(node, [&] {
       return outlook->AddStore(store.Required(u"name"), store.Text(u"id"), store.Text(u"root-id"));
@@ -289,11 +326,11 @@ TbrvXmlDocument WriteMailbox(const TMemoryOutlook& Outlook) {
 }  // namespace
 
 Ref<TMemoryOutlook> LoadMailbox(const std::u16string& Filename) {
-  return ReadMailbox(TbrvXmlDocument::LoadFromFile(Filename));
+  return ReadMailbox(TbrvXmlDocument::LoadFromFile(Filename), Filename);
 }
 
 Ref<TMemoryOutlook> ParseMailbox(std::string_view Bytes, std::u16string_view SourceName) {
-  return ReadMailbox(TbrvXmlDocument::Parse(Bytes, SourceName));
+  return ReadMailbox(TbrvXmlDocument::Parse(Bytes, SourceName), SourceName);
 }
 
 void SaveMailbox(const TMemoryOutlook& Outlook, const std::u16string& Filename) {

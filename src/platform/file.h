@@ -16,15 +16,32 @@ struct TbrvFileResult {
   bool Failed() const { return Status < 0; }
 };
 
-// Reads the whole file into Bytes. Fails with the system's code (file not found, access
+// Reads the whole file into Bytes. Only a regular file is read: a folder fails with
+// ERROR_ACCESS_DENIED, anything else (a pipe, a device) with ERROR_NOT_SUPPORTED, so that an
+// endless input is never waited for. Fails with the system's code (file not found, access
 // denied, ...); Bytes is then empty.
 TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes);
 
-// Writes Bytes to a new file beside Filename (same folder, a name of its own) and then replaces
-// Filename by it in one step (Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING |
+// Writes Bytes to a new file beside Filename, "<Filename>.<process id>-<n>.sortwise-tmp", and
+// then replaces Filename by it in one step (Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING |
 // MOVEFILE_WRITE_THROUGH; elsewhere rename after fsync). On failure the previous Filename is
 // untouched, the temporary file is removed, and the code of the first failing step returns.
+// After a successful write, the temporary files of Filename that processes no longer running
+// left behind (killed during a save) are removed. A Filename that is there but is neither a
+// file nor a folder (a pipe, a device) is not replaced: ERROR_NOT_SUPPORTED.
 TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_view Bytes);
+
+// File names that no file can have (an embedded U+0000; natively also a lone surrogate other
+// than those FileNameFromNative makes) fail with ERROR_INVALID_NAME: a file is never read or
+// written under another name than the one given.
+
+#ifndef _WIN32
+// POSIX file names are bytes in no particular encoding. A name that is UTF-8 becomes its text;
+// every byte that is not part of valid UTF-8 becomes the lone surrogate U+DC00 + byte, which the
+// functions here turn back into that byte. So any name given on the command line opens the
+// file it names.
+std::u16string FileNameFromNative(std::string_view Bytes);
+#endif
 
 // Removes a file; false when it could not be removed (also when it did not exist).
 bool RemoveFile(const std::u16string& Filename);

@@ -1,16 +1,21 @@
 // The file seam with POSIX calls. Error numbers are converted to the Windows codes whose texts
 // the portable message table knows, so messages read alike on both sides.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "foundation/text.h"
 #include "platform/file.h"
+#include "platform/file_temp_name.h"
 
 namespace brv::platform {
 
@@ -21,10 +26,17 @@ TbrvWriteFaultHook& FaultHook() {
   return hook;
 }
 
+constexpr int kNotSupported = -1;  // not an errno: a file of a kind that is not read or replaced
+constexpr int kInvalidName = -2;   // not an errno: a name that no file can have
+
 TbrvResult ResultFromErrno(int Error) {
   switch (Error) {
     case 0:
       return 0;
+    case kNotSupported:
+      return ResultFromOsError(50);  // ERROR_NOT_SUPPORTED
+    case kInvalidName:
+      return ResultFromOsError(123);  // ERROR_INVALID_NAME
     case ENOENT:
       return ResultFromOsError(2);  // ERROR_FILE_NOT_FOUND
     case ENOTDIR:
@@ -51,7 +63,27 @@ TbrvResult ResultFromErrno(int Error) {
   }
 }
 
-std::string NativePath(const std::u16string& Filename) { return Utf16ToUtf8(Filename); }
+// The bytes of the file name: the reverse of FileNameFromNative; nothing for a name with U+0000
+// or with a lone surrogate that FileNameFromNative does not make.
+std::optional<std::string> NativePath(std::u16string_view Filename) {
+  std::string path;
+  path.reserve(Filename.size());
+  for (size_t i = 0; i < Filename.size(); ++i) {
+    const char16_t c = Filename[i];
+    if (c == 0) return std::nullopt;
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Filename.size() && Filename[i + 1] >= 0xDC00 &&
+        Filename[i + 1] <= 0xDFFF) {
+      AppendUtf8(path, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (Filename[++i] - 0xDC00));
+    } else if (c >= 0xDC80 && c <= 0xDCFF) {
+      path += static_cast<char>(c - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return std::nullopt;
+    } else {
+      AppendUtf8(path, c);
+    }
+  }
+  return path;
+}
 
 // ENOENT names two Windows errors: the file is missing (2) or a folder on its path is (3).
 TbrvResult ResultFromErrno(int Error, const std::string& Path) {
@@ -65,8 +97,31 @@ TbrvResult ResultFromErrno(int Error, const std::string& Path) {
 
 // A name beside Filename that no other writer of this process or another one uses.
 std::string TempNameBeside(const std::string& Target) {
-  static std::atomic<unsigned> counter{0};
-  return Target + ".~" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
+  static std::atomic<uint64_t> counter{0};
+  return file_detail::TempFileName<char>(Target, static_cast<uint64_t>(getpid()), ++counter);
+}
+
+// False only when no process Pid exists; a process of another user counts as running.
+bool ProcessRunning(uint64_t Pid) {
+  if (Pid == 0 || Pid > static_cast<uint64_t>(INT_MAX)) return false;
+  return ::kill(static_cast<pid_t>(Pid), 0) == 0 || errno != ESRCH;
+}
+
+// Removes the temporary files of Target whose writers are gone. A process id used again by a
+// new process keeps its file until a later save: a file still being written is never removed.
+void RemoveStaleTempFiles(const std::string& Target) {
+  const size_t slash = Target.find_last_of('/');
+  const std::string prefix = slash == std::string::npos ? std::string() : Target.substr(0, slash + 1);
+  const std::string targetName = Target.substr(prefix.size());
+  DIR* dir = ::opendir(prefix.empty() ? "." : prefix.c_str());
+  if (dir == nullptr) return;
+  const auto same = [](std::string_view A, std::string_view B) { return A == B; };
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    const auto owner = file_detail::TempFileOwner<char>(name, targetName, same);
+    if (owner && !ProcessRunning(*owner)) ::unlink((prefix + std::string(name)).c_str());
+  }
+  ::closedir(dir);
 }
 
 TbrvResult WriteAll(int Fd, std::string_view Bytes) {
@@ -83,15 +138,57 @@ TbrvResult WriteAll(int Fd, std::string_view Bytes) {
 
 }  // namespace
 
+std::u16string FileNameFromNative(std::string_view Bytes) {
+  static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  std::u16string name;
+  name.reserve(Bytes.size());
+  while (!Bytes.empty()) {
+    const auto lead = static_cast<unsigned char>(Bytes.front());
+    const size_t length = lead < 0x80             ? 1
+                          : (lead & 0xE0) == 0xC0 ? 2
+                          : (lead & 0xF0) == 0xE0 ? 3
+                          : (lead & 0xF8) == 0xF0 ? 4
+                                                  : 0;
+    bool valid = length != 0 && length <= Bytes.size();
+    char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(Bytes[k]);
+      valid = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    valid = valid && c >= kShortest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    if (!valid) {
+      name += static_cast<char16_t>(0xDC00 + lead);
+      Bytes.remove_prefix(1);
+    } else if (c < 0x10000) {
+      name += static_cast<char16_t>(c);
+      Bytes.remove_prefix(length);
+    } else {
+      name += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      name += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      Bytes.remove_prefix(length);
+    }
+  }
+  return name;
+}
+
 TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes) {
   Bytes.clear();
-  const std::string path = NativePath(Filename);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const std::optional<std::string> native = NativePath(Filename);
+  if (!native) return {ResultFromErrno(kInvalidName)};
+  const std::string& path = *native;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return {ResultFromErrno(errno, path)};
+  // (A regular file reads the same with O_NONBLOCK: it only matters for the kinds refused here.)
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  const int kind = ::fstat(fd, &st) != 0 ? errno
+                   : S_ISREG(st.st_mode) ? 0
+                   : S_ISDIR(st.st_mode) ? EISDIR
+                                         : kNotSupported;
+  if (kind != 0) {
     ::close(fd);
-    return {ResultFromErrno(EISDIR)};
+    return {ResultFromErrno(kind)};
   }
   char buffer[65536];
   for (;;) {
@@ -111,17 +208,22 @@ TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes)
 }
 
 TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_view Bytes) {
-  const std::string target = NativePath(Filename);
+  const std::optional<std::string> native = NativePath(Filename);
+  if (!native) return {ResultFromErrno(kInvalidName)};
+  const std::string& target = *native;
+  // Renaming over a pipe or a device would put a file in its place.
+  struct stat previous {};
+  const bool exists = ::stat(target.c_str(), &previous) == 0;
+  if (exists && !S_ISREG(previous.st_mode) && !S_ISDIR(previous.st_mode))
+    return {ResultFromErrno(kNotSupported)};
   const std::string temp = TempNameBeside(target);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return {ResultFromErrno(errno, temp)};
   // The new file keeps the permissions of the one it replaces.
-  struct stat previous {};
-  if (::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode))
-    ::fchmod(fd, previous.st_mode & 07777);
+  if (exists && S_ISREG(previous.st_mode)) ::fchmod(fd, previous.st_mode & 07777);
   TbrvResult status = WriteAll(fd, Bytes);
   if (::close(fd) != 0 && status == 0) status = ResultFromErrno(errno);
-  if (status == 0 && FaultHook()) status = FaultHook()(Utf8ToUtf16(temp));
+  if (status == 0 && FaultHook()) status = FaultHook()(FileNameFromNative(temp));
   if (status == 0 && ::rename(temp.c_str(), target.c_str()) != 0) status = ResultFromErrno(errno);
   if (status < 0) {
     ::unlink(temp.c_str());
@@ -135,14 +237,19 @@ TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_vi
     ::fsync(dir);
     ::close(dir);
   }
+  RemoveStaleTempFiles(target);
   return {};
 }
 
-bool RemoveFile(const std::u16string& Filename) { return ::unlink(NativePath(Filename).c_str()) == 0; }
+bool RemoveFile(const std::u16string& Filename) {
+  const std::optional<std::string> path = NativePath(Filename);
+  return path && ::unlink(path->c_str()) == 0;
+}
 
 bool FileExists(const std::u16string& Filename) {
+  const std::optional<std::string> path = NativePath(Filename);
   struct stat st {};
-  return ::stat(NativePath(Filename).c_str(), &st) == 0;
+  return path && ::stat(path->c_str(), &st) == 0;
 }
 
 void SetWriteFaultHook(TbrvWriteFaultHook Hook) { FaultHook() = std::move(Hook); }

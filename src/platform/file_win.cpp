@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "platform/file_temp_name.h"
 #include "platform/wide_win.h"
 
 namespace brv::platform {
@@ -22,12 +23,53 @@ TbrvResult LastError() {
   return code == 0 ? kE_FAIL : ResultFromOsError(code);
 }
 
+// An embedded NUL would end the name early: the file of another name would be used.
+bool ValidName(const std::u16string& Filename) { return Filename.find(u'\0') == std::u16string::npos; }
+
+TbrvResult InvalidName() { return ResultFromOsError(ERROR_INVALID_NAME); }
+
 // A name beside Filename that no other writer of this process or another one uses.
 std::u16string TempNameBeside(const std::u16string& Target) {
-  static std::atomic<unsigned> counter{0};
-  const std::string suffix =
-      ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
-  return Target + std::u16string(suffix.begin(), suffix.end());
+  static std::atomic<uint64_t> counter{0};
+  return file_detail::TempFileName<char16_t>(Target, GetCurrentProcessId(), ++counter);
+}
+
+// False only when no process Pid exists or it has ended.
+bool ProcessRunning(uint64_t Pid) {
+  if (Pid > MAXDWORD) return false;
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(Pid));
+  if (process == nullptr) return GetLastError() != ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  const bool running = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+  CloseHandle(process);
+  return running;
+}
+
+// Removes the temporary files of Target whose writers are gone. A file still being written is
+// open without sharing, so it could not be deleted even if its process id were used again.
+void RemoveStaleTempFiles(const std::u16string& Target) {
+  const size_t separator = Target.find_last_of(u"\\/:");
+  const std::u16string prefix =
+      separator == std::u16string::npos ? std::u16string() : Target.substr(0, separator + 1);
+  const std::u16string targetName = Target.substr(prefix.size());
+  const std::u16string pattern = Target + u".*.sortwise-tmp";
+  WIN32_FIND_DATAW found;
+  const HANDLE search =
+      FindFirstFileExW(WideCStr(pattern), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return;
+  // File names compare ignoring case, as the file system does.
+  const auto same = [](std::u16string_view A, std::u16string_view B) {
+    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(A.data()), static_cast<int>(A.size()),
+                                reinterpret_cast<const wchar_t*>(B.data()), static_cast<int>(B.size()),
+                                TRUE) == CSTR_EQUAL;
+  };
+  do {
+    const std::u16string name = FromWide(found.cFileName);
+    const auto owner = file_detail::TempFileOwner<char16_t>(name, targetName, same);
+    if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !ProcessRunning(*owner))
+      DeleteFileW(WideCStr(prefix + name));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
 }
 
 class THandle {
@@ -49,14 +91,25 @@ class THandle {
   HANDLE FHandle;
 };
 
+// True when Filename names something that is there but is no file on a disk (a pipe, a device):
+// reading it may never end, and a file must not take its place.
+bool IsDevice(const std::u16string& Filename) {
+  THandle handle(CreateFileW(WideCStr(Filename), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return handle.Valid() && GetFileType(handle.Get()) != FILE_TYPE_DISK;
+}
+
 }  // namespace
 
 TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes) {
   Bytes.clear();
+  if (!ValidName(Filename)) return {InvalidName()};
   THandle file(CreateFileW(WideCStr(Filename), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return {LastError()};
+  // A pipe or a device (CON, a named pipe) may never end.
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return {ResultFromOsError(ERROR_NOT_SUPPORTED)};
   char buffer[65536];
   for (;;) {
     DWORD read = 0;
@@ -72,6 +125,8 @@ TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes)
 }
 
 TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_view Bytes) {
+  if (!ValidName(Filename)) return {InvalidName()};
+  if (IsDevice(Filename)) return {ResultFromOsError(ERROR_NOT_SUPPORTED)};
   const std::u16string temp = TempNameBeside(Filename);
   TbrvResult status = 0;
   {
@@ -101,13 +156,16 @@ TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_vi
     DeleteFileW(WideCStr(temp));
     return {status};
   }
+  RemoveStaleTempFiles(Filename);
   return {};
 }
 
-bool RemoveFile(const std::u16string& Filename) { return DeleteFileW(WideCStr(Filename)) != FALSE; }
+bool RemoveFile(const std::u16string& Filename) {
+  return ValidName(Filename) && DeleteFileW(WideCStr(Filename)) != FALSE;
+}
 
 bool FileExists(const std::u16string& Filename) {
-  return GetFileAttributesW(WideCStr(Filename)) != INVALID_FILE_ATTRIBUTES;
+  return ValidName(Filename) && GetFileAttributesW(WideCStr(Filename)) != INVALID_FILE_ATTRIBUTES;
 }
 
 void SetWriteFaultHook(TbrvWriteFaultHook Hook) { FaultHook() = std::move(Hook); }

@@ -1,19 +1,51 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "foundation/text.h"
 
 namespace sortwise_tool {
 
-void PrintLine(std::u16string_view Text) {
-  std::fputs((brv::Utf16ToUtf8(Text) + "\n").c_str(), stdout);
+namespace {
+
+// The first error of writing standard output (an errno value), 0 while all went well.
+int outputError = 0;
+
+void Write(std::u16string_view Text, std::FILE* Stream) {
+  const std::string line = brv::Utf16ToUtf8(Text) + "\n";
+  if (std::fwrite(line.data(), 1, line.size(), Stream) != line.size() && Stream == stdout && outputError == 0)
+    outputError = errno != 0 ? errno : EIO;
 }
 
+// Standard output goes out first, so that the two streams read in order when they are one.
+void FlushOutput() {
+  if (std::fflush(stdout) != 0 && outputError == 0) outputError = errno != 0 ? errno : EIO;
+}
+
+}  // namespace
+
+void PrintLine(std::u16string_view Text) { Write(Text, stdout); }
+
 void PrintErrorLine(std::u16string_view Text) {
-  std::fflush(stdout);
-  std::fputs((brv::Utf16ToUtf8(Text) + "\n").c_str(), stderr);
+  FlushOutput();
+  Write(Text, stderr);
+}
+
+std::u16string FinishOutput() {
+  FlushOutput();
+  if (outputError == 0 && std::ferror(stdout)) outputError = EIO;
+  return outputError == 0 ? std::u16string() : brv::Utf8ToUtf16(std::strerror(outputError));
+}
+
+std::u16string Clipped(std::u16string_view Text) {
+  constexpr size_t kLimit = 60;
+  std::u16string clipped;
+  for (const char16_t c : Text.substr(0, kLimit)) clipped += c < 0x20 ? u'?' : c;
+  if (Text.size() > kLimit) clipped += u"\u2026";
+  return clipped;
 }
 
 TArguments::TArguments(std::vector<std::u16string> Args, std::vector<std::u16string_view> Flags,
@@ -21,17 +53,29 @@ TArguments::TArguments(std::vector<std::u16string> Args, std::vector<std::u16str
   const auto contains = [](const auto& names, std::u16string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };
+  const auto once = [this](const std::u16string& name) {
+    const bool given = Has(name) || std::any_of(FOptions.begin(), FOptions.end(),
+                                                [&](const auto& option) { return option.first == name; });
+    if (given) throw TUsageError{u"option " + name + u" is given more than once"};
+  };
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::u16string& arg = Args[i];
     if (!arg.starts_with(u"--") || arg == u"--") {
       FPositional.push_back(arg);
     } else if (contains(Flags, arg)) {
+      once(arg);
       FFlags.push_back(arg);
     } else if (contains(Options, arg)) {
+      once(arg);
       if (i + 1 == Args.size()) throw TUsageError{u"option " + arg + u" needs a value"};
-      FOptions.emplace_back(arg, Args[++i]);
+      const std::u16string& value = Args[++i];
+      if (value.empty()) throw TUsageError{u"option " + arg + u" needs a value, not an empty one"};
+      // "--save --dry-run": the flag was meant, the value forgotten.
+      if (value.starts_with(u"--"))
+        throw TUsageError{u"option " + arg + u" needs a value, not the option " + Clipped(value)};
+      FOptions.emplace_back(arg, value);
     } else {
-      throw TUsageError{u"unknown option " + arg};
+      throw TUsageError{u"unknown option " + Clipped(arg)};
     }
   }
 }

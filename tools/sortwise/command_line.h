@@ -15,9 +15,17 @@ struct TUsageError {
 // Writes Text as UTF-8 to standard output / standard error, followed by a line break.
 void PrintLine(std::u16string_view Text);
 void PrintErrorLine(std::u16string_view Text);
+// Flushes standard output: empty when everything printed reached it, else the reason it did
+// not (a full disk, a closed pipe).
+std::u16string FinishOutput();
+
+// Text from the command line as a message quotes it: control characters as "?", at most 60
+// characters, longer text cut with an ellipsis.
+std::u16string Clipped(std::u16string_view Text);
 
 // The options of one command: flags ("--dry-run"), options with a value ("--save FILE") and
-// positional arguments, in any order. Unknown options raise TUsageError.
+// positional arguments, in any order. Unknown and repeated options, and an option without a
+// value (none, an empty one, or another option in its place) raise TUsageError.
 class TArguments {
  public:
   TArguments(std::vector<std::u16string> Args, std::vector<std::u16string_view> Flags,

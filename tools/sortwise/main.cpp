@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
+#include "platform/file.h"
 
 namespace sortwise_tool {
 namespace {
@@ -33,23 +34,43 @@ int Dispatch(std::vector<std::u16string> Args) {
   if (command == u"--help" || command == u"-h" || command == u"help") return PrintLine(kHelp), 0;
   if (command == u"run") return WantsHelp(Args) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
   if (command == u"check") return WantsHelp(Args) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
-  throw TUsageError{u"unknown command " + command};
+  throw TUsageError{u"unknown command " + Clipped(command)};
+}
+
+// A message as one line of at most kLimit characters: whatever raised it, a line break in a
+// quoted value must not split it, nor a huge value bury it.
+std::u16string OneLine(std::u16string_view Message) {
+  constexpr size_t kLimit = 300;
+  std::u16string line;
+  for (const char16_t c : Message.substr(0, kLimit)) line += c < 0x20 ? u' ' : c;
+  if (Message.size() > kLimit) line += u"\u2026";
+  return line;
+}
+
+int Guarded(std::vector<std::u16string> Args) {
+  try {
+    return Dispatch(std::move(Args));
+  } catch (const TUsageError& e) {
+    PrintErrorLine(u"sortwise: " + OneLine(e.Message) + u" (see sortwise --help)");
+  } catch (const brv::Exception& e) {
+    PrintErrorLine(u"sortwise: " + OneLine(e.Message()));
+  } catch (const std::exception& e) {
+    PrintErrorLine(u"sortwise: " + OneLine(brv::Utf8ToUtf16(e.what())));
+  }
+  return 2;
 }
 
 }  // namespace
 
-// Every failure is one line on standard error, never a stack dump.
+// Every failure is one line on standard error, never a stack dump. A report that did not reach
+// standard output is a failure too: its reader would take a cut report for the whole.
 int Main(std::vector<std::u16string> Args) {
-  try {
-    return Dispatch(std::move(Args));
-  } catch (const TUsageError& e) {
-    PrintErrorLine(u"sortwise: " + e.Message + u" (see sortwise --help)");
-  } catch (const brv::Exception& e) {
-    PrintErrorLine(u"sortwise: " + e.Message());
-  } catch (const std::exception& e) {
-    PrintErrorLine(u"sortwise: " + brv::Utf8ToUtf16(e.what()));
+  const int code = Guarded(std::move(Args));
+  if (const std::u16string reason = FinishOutput(); !reason.empty()) {
+    PrintErrorLine(u"sortwise: cannot write the output: " + reason);
+    return 2;
   }
-  return 2;
+  return code;
 }
 
 }  // namespace sortwise_tool
@@ -63,7 +84,8 @@ int wmain(int argc, wchar_t** argv) {
 #else
 int main(int argc, char** argv) {
   std::vector<std::u16string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(brv::Utf8ToUtf16(argv[i]));
+  // Arguments are file names more often than not: they keep bytes that are not UTF-8.
+  for (int i = 1; i < argc; ++i) args.push_back(brv::platform::FileNameFromNative(argv[i]));
   return sortwise_tool::Main(std::move(args));
 }
 #endif

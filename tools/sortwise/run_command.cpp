@@ -72,7 +72,8 @@ class TReport : public swo::TSwoRunObserver {
 
 int RunCommand(const std::vector<std::u16string>& Args) {
   const TArguments args(Args, {u"--dry-run"}, {u"--mailbox", u"--config", u"--save"});
-  if (!args.Positional().empty()) throw TUsageError{u"unexpected argument " + args.Positional().front()};
+  if (!args.Positional().empty())
+    throw TUsageError{u"unexpected argument " + Clipped(args.Positional().front())};
   const std::u16string mailboxFile = args.Value(u"--mailbox"), configFile = args.Value(u"--config");
   if (mailboxFile.empty()) throw TUsageError{u"--mailbox FILE is required"};
   if (configFile.empty()) throw TUsageError{u"--config FILE is required"};
@@ -88,6 +89,10 @@ int RunCommand(const std::vector<std::u16string>& Args) {
   const auto started = std::chrono::steady_clock::now();
   try {
     sorter->Execute([dryRun](outlook::_MailItem&) { return !dryRun; }, report);
+  } catch (const brv::EbrvObject& e) {
+    brv::platform::SetDebugSink({});
+    // What ends a run is a fault of the mailbox ("There is no default inbox"): say which.
+    throw brv::EbrvObject(e.ErrorCode(), mailboxFile + u": " + e.Message());
   } catch (...) {
     brv::platform::SetDebugSink({});
     throw;

@@ -187,6 +187,82 @@ TEST(MailboxFile, ErrorsNameTheFileTheElementAndWhatIsWrong) {
   }
 }
 
+// A store with Depth folders nested one in the other, the innermost holding a mail.
+std::string NestedMailbox(size_t Depth) {
+  std::string xml = "<mailbox><store name='S'>";
+  for (size_t i = 0; i < Depth; ++i) xml += "<folder name='F'>";
+  xml += "<mail subject='deep'/>";
+  for (size_t i = 0; i < Depth; ++i) xml += "</folder>";
+  return xml + "</store></mailbox>";
+}
+
+// What every message of the loader is: one line, short, starting with the file's name.
+void ExpectOneShortLine(const std::u16string& Message, std::u16string_view File) {
+  EXPECT_TRUE(Message.starts_with(std::u16string(File) + u": ")) << brv::Utf16ToUtf8(Message.substr(0, 200));
+  EXPECT_LT(Message.size(), 300u) << brv::Utf16ToUtf8(Message.substr(0, 400));
+  EXPECT_EQ(Message.find_first_of(u"\r\n"), std::u16string::npos) << brv::Utf16ToUtf8(Message.substr(0, 400));
+}
+
+TEST(MailboxFile, FoldersNestAsDeepAsAStoreAllowsAndNoDeeper) {
+  const auto deepest = ParseMailbox(NestedMailbox(kMaxFolderDepth), u"deep.xml");
+  std::u16string path = u"\\\\S";
+  for (size_t i = 0; i < kMaxFolderDepth; ++i) path += u"\\F";
+  const auto folder = deepest->FolderByPath(path);
+  ASSERT_NE(folder, nullptr);
+  EXPECT_EQ(folder->ItemCount(), 1u);
+  EXPECT_EQ(MailboxToBytes(*ParseMailbox(MailboxToBytes(*deepest), u"again.xml")), MailboxToBytes(*deepest));
+
+  // Far too deep a file is refused, by the loader or (MSXML) already by the parser, and never
+  // exhausts the stack.
+  for (const size_t depth : {kMaxFolderDepth + 1, size_t{10000}}) {
+    SCOPED_TRACE(depth);
+    const auto e = Raised([&] { ParseMailbox(NestedMailbox(depth), u"deep.xml"); });
+    ExpectOneShortLine(e.Message(), u"deep.xml");
+    if (depth == kMaxFolderDepth + 1) {
+      EXPECT_EQ(e.ErrorCode(), kMailboxInvalid);
+      EXPECT_TRUE(e.Message().starts_with(u"deep.xml: element /mailbox/store[1]/\u2026/folder[1]/"))
+          << e.what();
+      EXPECT_TRUE(e.Message().ends_with(u"/folder[1]: folders are nested more than 100 levels deep"))
+          << e.what();
+    }
+  }
+}
+
+TEST(MailboxFile, MessagesAreOneShortLineWhateverTheFileHolds) {
+  const std::string huge(1 << 20, 'x');
+  const std::string longName(40000, 'x');  // libxml2 (Wine's MSXML) reads names up to 50000
+  struct Case {
+    std::string Xml;
+    const char16_t* What;
+  };
+  const Case cases[] = {
+      {"<mailbox><store name='S'><mail received='" + huge + "'/></store></mailbox>",
+       u"attribute received is \"xxxxxxxxxx"},
+      {"<mailbox><store name='S' " + longName + "='1'/></mailbox>", u"unknown attribute xxxxxxxxxx"},
+      {"<mailbox><store name='S'><folder name='A'><" + longName + "/></folder></store></mailbox>",
+       u"/mailbox/store[1]/folder[1]/xxxxxxxxxx"},
+      {"<mailbox><store name='S'><folder name='" + huge + "'/><folder name='" + huge +
+           "'/></store></mailbox>",
+       u"already has a subfolder xxxxxxxxxx"},
+      {"<mailbox><store name='" + huge + "'/><store name='" + huge + "'/></mailbox>",
+       u"already a store named xxxxxxxxxx"},
+      {"<mailbox><store name='S' id='" + huge + "'/><store name='T' id='" + huge + "'/></mailbox>",
+       u"identifier xxxxxxxxxx"},
+      {"<mailbox><store name='S'><mail><user-property name='P' type='integer' value='" + huge +
+           "'/></mail></store></mailbox>",
+       u"value \"xxxxxxxxxx"},
+      {"<mailbox><store name='S'>" + huge + "</store></mailbox>", u"unexpected text \"xxxxxxxxxx"},
+      {"<mailbox><store name='S'><mail received='2026-01-01&#10;10:00:00'/></store></mailbox>",
+       u"\"2026-01-01\\n10:00:00\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(brv::Utf16ToUtf8(c.What));
+    const auto e = Raised<EMailboxFile>([&] { ParseMailbox(c.Xml, u"C:\\bad.xml"); });
+    ExpectOneShortLine(e.Message(), u"C:\\bad.xml");
+    EXPECT_NE(e.Message().find(c.What), std::u16string::npos) << brv::Utf16ToUtf8(e.Message());
+  }
+}
+
 TEST(MailboxFile, FilesThatCannotBeReadOrParsedNameTheFile) {
   const TempFile missing("missing.xml");
   const auto e = Raised<brv::platform::EbrvXml>([&] { LoadMailbox(missing.Name()); });

@@ -123,6 +123,35 @@ TEST_F(MailboxTest, SetUpRefusesNamesAndIdentifiersThatWouldBeAmbiguous) {
   EXPECT_EQ(Inbox->ItemCount(), 5u);
 }
 
+TEST_F(MailboxTest, ARemovedFolderOrStoreLeavesItsNameFree) {
+  const auto archive = Outlook->AddStore(u"Archive");
+  Target->Remove();
+  Outlook->RemoveStore(archive);
+  EXPECT_EQ(Inbox->Folder(u"Target"), nullptr);
+
+  const auto again = Inbox->AddFolder(u"TARGET");
+  const auto store = Outlook->AddStore(u"archive");
+  EXPECT_EQ(Inbox->Folder(u"target"), again);
+  EXPECT_EQ(Outlook->FolderByPath(u"\\\\ARCHIVE"), store);
+  EXPECT_EQ(Outlook->FolderByPath(u"\\\\Mailbox\\Inbox\\Target"), again);
+  // The names still in use stay taken.
+  EXPECT_EQ(Raised([&] { Inbox->AddFolder(u"target"); }).ErrorCode(), brv::kE_INVALIDARG);
+  EXPECT_EQ(Raised([&] { Outlook->AddStore(u"Archive"); }).ErrorCode(), brv::kE_INVALIDARG);
+}
+
+TEST_F(MailboxTest, FoldersNestNoDeeperThanTheLimit) {
+  Ref<TMemoryFolder> folder = Store;
+  for (size_t depth = 1; depth <= kMaxFolderDepth; ++depth) folder = folder->AddFolder(u"F");
+  EXPECT_EQ(folder->Depth(), kMaxFolderDepth);
+  const auto e = Raised([&] { folder->AddFolder(u"Deeper"); });
+  EXPECT_EQ(e.ErrorCode(), brv::kE_INVALIDARG);
+  EXPECT_TRUE(folder->Folders().empty());
+  // The message names the folder by the end of its path, not by all of it.
+  EXPECT_NE(e.Message().find(u"\\F\\F is 100 levels below its store"), std::u16string::npos)
+      << brv::Utf16ToUtf8(e.Message());
+  EXPECT_LT(e.Message().size(), 150u);
+}
+
 TEST_F(MailboxTest, ApplicationSessionAndDefaultInbox) {
   const auto session = Outlook->Application()->Session();
   EXPECT_EQ(session->CurrentProfileName(), u"Test profile");
