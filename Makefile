@@ -43,11 +43,12 @@ bench: deps configure-bench
 	@build/bench/bench/sortwise_bench --benchmark_counters_tabular=true --benchmark_repetitions=3 \
 	  --benchmark_report_aggregates_only=true --benchmark_filter="$(BENCH_FILTER)"
 
-# The windows' timings, 64-bit under Wine in a fresh prefix.
-bench-windows: deps build-win64
-	@scripts/wine-prefix fresh build/win64/bench-prefix
-	@WINEPREFIX=$(CURDIR)/build/win64/bench-prefix scripts/wine-run build/win64/bench/windows/ui_bench.exe | tr -d '\r'
-	@scripts/wine-prefix stop build/win64/bench-prefix
+# The windows' timings: a 64-bit Release build under Wine, in a fresh prefix.
+bench-windows: deps configure-win64-bench
+	@scripts/quiet-build win64-bench --target ui_bench
+	@scripts/wine-prefix fresh build/win64-bench/wineprefix
+	@WINEPREFIX=$(CURDIR)/build/win64-bench/wineprefix scripts/wine-run build/win64-bench/bench/windows/ui_bench.exe | tr -d '\r'
+	@scripts/wine-prefix stop build/win64-bench/wineprefix
 
 # One picture of each window at 96 and 144 dpi into docs/images (Wine under Xvfb, ImageMagick).
 screenshots: deps build-win64

@@ -49,7 +49,12 @@ std::u16string Where(const TbrvXmlNode& Node) {
   throw EMailboxFile(kMailboxInvalid, Where(Node) + u": " + std::u16string(What));
 }
 
-std::u16string Quoted(std::u16string_view Text) { return u"\"" + MessageText(Text) + u"\""; }
+std::u16string Quoted(std::u16string_view Text) {
+  std::u16string Result(1, u'"');
+  Result += MessageText(Text);
+  Result += u'"';
+  return Result;
+}
 
 // An element's attributes, read with the check that it has no others.
 class TAttributes {

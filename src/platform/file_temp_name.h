@@ -15,7 +15,11 @@ namespace brv::platform::file_detail {
 // The file name of the N-th temporary file of process Pid for Target (a name or a path).
 template <class Char>
 std::basic_string<Char> TempFileName(std::basic_string_view<Char> Target, uint64_t Pid, uint64_t N) {
-  const std::string middle = "." + std::to_string(Pid) + "-" + std::to_string(N) + ".sortwise-tmp";
+  std::string middle(".");
+  middle += std::to_string(Pid);
+  middle += '-';
+  middle += std::to_string(N);
+  middle += ".sortwise-tmp";
   std::basic_string<Char> name(Target);
   for (const char c : middle) name += static_cast<Char>(c);
   return name;

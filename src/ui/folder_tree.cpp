@@ -29,11 +29,18 @@ void TFolderTree::ForEach(const std::function<void(TFolderNode&)>& Action) const
 }
 
 TFolderNode* TFolderTree::FindData(const TSwoFolder* Folder) const {
-  TFolderNode* found = nullptr;
-  ForEach([&](TFolderNode& Node) {
-    if (found == nullptr && Node.Data() == Folder) found = &Node;
-  });
-  return found;
+  if (Folder == nullptr) return nullptr;
+  const auto found = FByData.find(Folder);
+  return found != FByData.end() ? found->second : nullptr;
+}
+
+void TFolderTree::SetData(TFolderNode& Node, TSwoFolder* Folder) {
+  if (Node.FData != nullptr) {
+    const auto was = FByData.find(Node.FData);
+    if (was != FByData.end() && was->second == &Node) FByData.erase(was);
+  }
+  Node.FData = Folder;
+  if (Folder != nullptr) FByData[Folder] = &Node;
 }
 
 bool TFolderTree::IsWithin(const TFolderNode* Node, const TFolderNode* Ancestor) {
@@ -50,6 +57,7 @@ TFolderNode& TFolderTree::Add(TFolderNode* Parent, std::u16string Text) {
 
 void TFolderTree::Remove(TFolderNode& Node) {
   if (IsWithin(FSelected, &Node)) FSelected = nullptr;
+  Visit(Node, [this](TFolderNode& Gone) { SetData(Gone, nullptr); });
   TFolderNode* holder = Node.FParent;
   holder->FChildren.erase(holder->FChildren.begin() + Node.Index());
   // A parent left without children cannot show any.

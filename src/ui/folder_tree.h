@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace swo {
@@ -79,7 +80,7 @@ class TFolderTree {
   // Removes Node with its subtree; removing the selected node (or its ancestor) leaves no
   // selection, and a parent left without children is no longer expanded.
   void Remove(TFolderNode& Node);
-  void SetData(TFolderNode& Node, TSwoFolder* Folder) { Node.FData = Folder; }
+  void SetData(TFolderNode& Node, TSwoFolder* Folder);
   void SetExpanded(TFolderNode& Node, bool Expanded) { Node.FExpanded = Expanded && Node.Count() > 0; }
   void SetSelected(TFolderNode* Node) { FSelected = Node; }
   // Orders every level by Compare on the node texts (negative: L first); equal texts keep
@@ -89,6 +90,9 @@ class TFolderTree {
  private:
   std::unique_ptr<TFolderNode> FRoot;  // holds the roots as its children; never shown
   TFolderNode* FSelected = nullptr;
+  // The node of each folder that a node carries: every folder placed in a refresh is looked up,
+  // and a walk of the whole tree for each would grow with the square of the folders.
+  std::unordered_map<const TSwoFolder*, TFolderNode*> FByData;
 };
 
 }  // namespace swo
