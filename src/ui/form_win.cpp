@@ -264,6 +264,13 @@ void ShowErrorBox(HWND Owner, std::u16string_view Text) noexcept {
   }
 }
 
+std::u16string WindowText(HWND Window) {
+  std::u16string Text(static_cast<size_t>(GetWindowTextLengthW(Window)) + 1, u'\0');
+  Text.resize(static_cast<size_t>(
+      GetWindowTextW(Window, reinterpret_cast<wchar_t*>(Text.data()), static_cast<int>(Text.size()))));
+  return Text;
+}
+
 HICON ApplicationIcon() { return Icon(); }
 
 void SetApplicationIcon(HICON NewIcon) { Icon() = NewIcon; }

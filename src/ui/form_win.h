@@ -112,6 +112,9 @@ class TForm {
 // title as caption.
 void ShowErrorBox(HWND Owner, std::u16string_view Text) noexcept;
 
+// The text of a window or control.
+std::u16string WindowText(HWND Window);
+
 // The application icon of the windows (the add-in sets it at start-up; not owned); null until set.
 HICON ApplicationIcon();
 void SetApplicationIcon(HICON Icon);

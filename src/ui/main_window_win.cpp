@@ -24,13 +24,6 @@ const TFolderNode* NodeOf(LPARAM Param) { return reinterpret_cast<const TFolderN
 
 int CALLBACK ByPresentersOrder(LPARAM A, LPARAM B, LPARAM) noexcept { return NodeOf(A)->Index() - NodeOf(B)->Index(); }
 
-std::u16string TextOf(HWND Control) {
-  std::u16string Text(static_cast<size_t>(GetWindowTextLengthW(Control)) + 1, u'\0');
-  Text.resize(static_cast<size_t>(GetWindowTextW(Control, reinterpret_cast<wchar_t*>(Text.data()),
-                                                 static_cast<int>(Text.size()))));
-  return Text;
-}
-
 // An image list of Size x Size images from the icons Ids of this module.
 HIMAGELIST LoadImages(std::initializer_list<int> Ids, int Size) {
   HIMAGELIST List = ImageList_Create(Size, Size, ILC_COLOR32 | ILC_MASK, static_cast<int>(Ids.size()), 0);
@@ -160,7 +153,7 @@ void TfrmMain::OnCommand(int Id, int Code, HWND From) {
   if (Id == ControlId(miButton1) && Code == BN_CLICKED) return FPresenter.Button1Click();
   if (Id == ControlId(miButton3) && Code == BN_CLICKED) return FPresenter.Button3Click();
   if (Id == ControlId(miedAddress) && Code == EN_CHANGE && FUpdating == 0)
-    return FPresenter.edAddressChange(TextOf(From));
+    return FPresenter.edAddressChange(WindowText(From));
   if (Id == ControlId(milbAddresses) && Code == LBN_SELCHANGE)
     return FPresenter.lbAddressesClick(static_cast<int32_t>(SendMessageW(From, LB_GETCURSEL, 0, 0)));
 }

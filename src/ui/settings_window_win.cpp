@@ -27,17 +27,10 @@ int ItemOf(TSettingsControl Control) {
   return -1;
 }
 
-std::u16string TextOf(HWND Control) {
-  std::u16string Text(static_cast<size_t>(GetWindowTextLengthW(Control)) + 1, u'\0');
-  Text.resize(static_cast<size_t>(GetWindowTextW(Control, reinterpret_cast<wchar_t*>(Text.data()),
-                                                 static_cast<int>(Text.size()))));
-  return Text;
-}
-
 // Widens a right-aligned label to the left when its text needs more room than designed (a font
 // whose metrics differ from Tahoma's would otherwise wrap the last word out of sight).
 void FitLabelToItsText(HWND Label) {
-  const std::u16string Text = TextOf(Label);
+  const std::u16string Text = WindowText(Label);
   HDC Dc = GetDC(Label);
   HGDIOBJ Old = SelectObject(Dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Label, WM_GETFONT, 0, 0)));
   SIZE Extent{};
@@ -114,7 +107,7 @@ void TfrmSettings::OnCommand(int Id, int Code, HWND Control) {
   }
   if (Id == IDCANCEL) return FPresenter.btnCancelClick();
   if (Id == ControlId(siedAutoFilter)) {
-    if (Code == EN_CHANGE && !FUpdating) FPresenter.edAutoFilterChange(TextOf(Control));
+    if (Code == EN_CHANGE && !FUpdating) FPresenter.edAutoFilterChange(WindowText(Control));
     return;
   }
   if (Code != BN_CLICKED) return;
