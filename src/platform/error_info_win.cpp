@@ -1,36 +1,45 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <memory>
+
 #include "platform/error_info.h"
 #include "platform/wide_win.h"
 
 namespace brv::platform {
+namespace {
+
+// The references and strings below are released also when a copy runs out of memory.
+struct TRelease {
+  void operator()(IUnknown* Object) const { Object->Release(); }
+};
+template <class T>
+using TOwned = std::unique_ptr<T, TRelease>;
+using TOwnedBstr = std::unique_ptr<OLECHAR, decltype([](BSTR Text) { SysFreeString(Text); })>;
+
+}  // namespace
 
 bool SetThreadErrorDescription(std::u16string_view Description) {
-  ICreateErrorInfo* create = nullptr;
-  if (FAILED(CreateErrorInfo(&create))) return false;
+  ICreateErrorInfo* made = nullptr;
+  if (FAILED(CreateErrorInfo(&made))) return false;
+  const TOwned<ICreateErrorInfo> create(made);
   const std::u16string text(Description);
   create->SetDescription(const_cast<LPOLESTR>(WideCStr(text)));
-  IErrorInfo* info = nullptr;
-  const HRESULT hr = create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
-  create->Release();
-  if (FAILED(hr)) return false;
-  SetErrorInfo(0, info);
-  info->Release();
+  IErrorInfo* asked = nullptr;
+  if (FAILED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&asked)))) return false;
+  const TOwned<IErrorInfo> info(asked);
+  SetErrorInfo(0, info.get());
   return true;
 }
 
 std::optional<std::u16string> TakeThreadErrorDescription() {
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return std::nullopt;
+  IErrorInfo* taken = nullptr;
+  if (GetErrorInfo(0, &taken) != S_OK || taken == nullptr) return std::nullopt;
+  const TOwned<IErrorInfo> info(taken);
   BSTR description = nullptr;
-  std::u16string text;
-  if (SUCCEEDED(info->GetDescription(&description)) && description != nullptr) {
-    text = FromWide(description, SysStringLen(description));
-    SysFreeString(description);
-  }
-  info->Release();
-  return text;
+  if (FAILED(info->GetDescription(&description)) || description == nullptr) return std::u16string();
+  const TOwnedBstr owned(description);
+  return FromWide(description, SysStringLen(description));
 }
 
 }  // namespace brv::platform

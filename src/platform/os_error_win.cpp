@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/wide_win.h"
 
 namespace brv::platform {
@@ -12,9 +14,9 @@ std::u16string SystemMessageText(int32_t Status) {
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(Status), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   if (length == 0 || text == nullptr) return {};
-  std::u16string result = FromWide(text, length);
-  LocalFree(text);
-  return result;
+  // Freed also when the copy runs out of memory.
+  const std::unique_ptr<wchar_t, decltype([](wchar_t* Buffer) { LocalFree(Buffer); })> owned(text);
+  return FromWide(text, length);
 }
 
 uint32_t GetLastOsError() { return GetLastError(); }
