@@ -209,20 +209,24 @@ TbrvXmlNode Wrap(const std::shared_ptr<TbrvXmlDocument::TImpl>& Doc, TComPtr<IXM
   return TbrvXmlNode(std::make_shared<TbrvXmlNode::TImpl>(Doc, std::move(Node), type));
 }
 
+// Walks the siblings rather than indexing the childNodes list: Wine's list finds item i by
+// walking from the first child, which made reading n children O(n^2).
 std::vector<TbrvXmlNode> Children(const std::shared_ptr<TbrvXmlDocument::TImpl>& Doc, IXMLDOMNode* Parent) {
-  TComPtr<IXMLDOMNodeList> list;
-  Check(Parent->get_childNodes(list.Put()));
-  long length = 0;
-  Check(list->get_length(&length));
-  std::vector<TbrvXmlNode> result;
-  for (long i = 0; i < length; ++i) {
-    TComPtr<IXMLDOMNode> child;
-    Check(list->get_item(i, child.Put()));
-    if (!child) continue;
+  std::vector<std::pair<TComPtr<IXMLDOMNode>, DOMNodeType>> all;
+  TComPtr<IXMLDOMNode> child;
+  Check(Parent->get_firstChild(child.Put()));
+  while (child) {
+    TComPtr<IXMLDOMNode> next;
+    Check(child->get_nextSibling(next.Put()));
     const DOMNodeType type = TypeOf(child.Get());
-    if (!IsShownKind(child.Get(), type)) continue;
-    if (length > 1 && IsBlankText(child.Get(), type)) continue;
-    result.push_back(TbrvXmlNode(std::make_shared<TbrvXmlNode::TImpl>(Doc, std::move(child), type)));
+    all.emplace_back(std::move(child), type);
+    child = std::move(next);
+  }
+  std::vector<TbrvXmlNode> result;
+  for (auto& [node, type] : all) {
+    if (!IsShownKind(node.Get(), type)) continue;
+    if (all.size() > 1 && IsBlankText(node.Get(), type)) continue;
+    result.push_back(TbrvXmlNode(std::make_shared<TbrvXmlNode::TImpl>(Doc, std::move(node), type)));
   }
   return result;
 }

@@ -20,7 +20,9 @@ auto FindByKey(const TList& List, std::u16string_view Text, TKey Key) -> decltyp
 }
 
 // The owner's ChildNotify for a child class: an inserted child takes its sorted place; a
-// removed one leaves the list by identity, searched from the first element.
+// removed one leaves the list by identity, searched from the first element. While a load adds
+// children in bulk, the child that leaves (to take its place under the key just read) is the
+// last one: searching from the end finds the same object at once.
 template <class TChild, class TList>
 void NotifyList(TList& List, TSwoObject* Item, bool Inserted) {
   auto* child = dynamic_cast<TChild*>(Item);
@@ -28,8 +30,19 @@ void NotifyList(TList& List, TSwoObject* Item, bool Inserted) {
   if (Inserted) {
     List.Add(child);
   } else {
-    List.RemoveItem(child, brv::TDirection::FromBeginning);
+    List.RemoveItem(child, List.InBulkAdd() ? brv::TDirection::FromEnd : brv::TDirection::FromBeginning);
   }
+}
+
+// Frees every child in List, from the last position to the first; each position is emptied
+// before its child is freed, so the child's leaving finds nothing to remove. Freeing says so to
+// the owner's ChildNotify meanwhile, which then skips the search through the whole list that
+// would find nothing: freeing n children costs O(n), not O(n^2).
+template <class TList>
+void FreeChildren(TList& List, bool& Freeing) {
+  Freeing = true;
+  List.Clear(true);
+  Freeing = false;
 }
 
 }  // namespace
@@ -116,7 +129,7 @@ TSwoFolder* TSwoFolder::Create(TSwoObject* Owner, std::u16string Id, std::u16str
 }
 
 TSwoFolder::~TSwoFolder() {
-  if (FItems) FItems->Clear(true);
+  if (FItems) FreeItems();
   FItems.reset();
   LeaveOwner();
 }
@@ -129,8 +142,10 @@ void TSwoFolder::CreateMembers() {
 }
 
 void TSwoFolder::ChildNotify(TSwoObject* Item, bool Inserted) {
-  if (FItems) NotifyList<TSwoEntry>(*FItems, Item, Inserted);
+  if (FItems && !(FFreeingItems && !Inserted)) NotifyList<TSwoEntry>(*FItems, Item, Inserted);
 }
+
+void TSwoFolder::FreeItems() { FreeChildren(*FItems, FFreeingItems); }
 
 int32_t TSwoFolder::IndexOf(TSwoEntry* Entry) const { return FItems->IndexOf(Entry); }
 
@@ -155,7 +170,7 @@ TSwoStore* TSwoStore::Create(TSwoObject* Owner, std::u16string Id, std::u16strin
 }
 
 TSwoStore::~TSwoStore() {
-  if (FItems) FItems->Clear(true);
+  if (FItems) FreeItems();
   FItems.reset();
   LeaveOwner();
 }
@@ -167,8 +182,10 @@ void TSwoStore::CreateMembers() {
 }
 
 void TSwoStore::ChildNotify(TSwoObject* Item, bool Inserted) {
-  if (FItems) NotifyList<TSwoFolder>(*FItems, Item, Inserted);
+  if (FItems && !(FFreeingItems && !Inserted)) NotifyList<TSwoFolder>(*FItems, Item, Inserted);
 }
+
+void TSwoStore::FreeItems() { FreeChildren(*FItems, FFreeingItems); }
 
 TSwoFolder* TSwoStore::GetItem(std::u16string_view Id) const {
   return FindByKey(*FItems, Id, [](const TSwoFolder& F) -> const std::u16string& { return F.Id(); });
@@ -223,7 +240,7 @@ TSortwise::TSortwise() : TSwoObject(nullptr, std::u16string()) {}
 TSortwise* TSortwise::Create() { return Construct(new TSortwise()); }
 
 TSortwise::~TSortwise() {
-  if (FItems) FItems->Clear(true);
+  if (FItems) FreeItems();
   FItems.reset();
   FConfig.reset();
   LeaveOwner();
@@ -237,8 +254,10 @@ void TSortwise::CreateMembers() {
 }
 
 void TSortwise::ChildNotify(TSwoObject* Item, bool Inserted) {
-  if (FItems) NotifyList<TSwoStore>(*FItems, Item, Inserted);
+  if (FItems && !(FFreeingItems && !Inserted)) NotifyList<TSwoStore>(*FItems, Item, Inserted);
 }
+
+void TSortwise::FreeItems() { FreeChildren(*FItems, FFreeingItems); }
 
 TSwoStore* TSortwise::GetItem(std::u16string_view Id) const {
   return FindByKey(*FItems, Id, [](const TSwoStore& S) -> const std::u16string& { return S.Id(); });

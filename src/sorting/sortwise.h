@@ -184,8 +184,12 @@ class TSwoFolder : public TSwoObject {
   TSwoFolder(TSwoObject* Owner, std::u16string Id, std::u16string Name);
 
  private:
+  // Frees all address entries, the last first (see FreeChildren in sortwise.cpp).
+  void FreeItems();
+
   std::unique_ptr<TItemList> FItems;
   std::u16string FId;
+  bool FFreeingItems = false;
 };
 
 // A store entry: an Outlook mail store (StoreID in Id) and its target folders, sorted by name.
@@ -219,8 +223,12 @@ class TSwoStore : public TSwoObject {
   TSwoStore(TSwoObject* Owner, std::u16string Id, std::u16string Name);
 
  private:
+  // Frees all target folders, the last first (see FreeChildren in sortwise.cpp).
+  void FreeItems();
+
   std::unique_ptr<TItemList> FItems;
   std::u16string FId;
+  bool FFreeingItems = false;
 };
 
 // The settings: name/value lines; no owner, empty name.
@@ -331,10 +339,14 @@ class TSortwise : public TSwoObject {
   void ProcessItem(outlook::MAPIFolder& Inbox, const TSwoEntryIndex& Index, int32_t Position,
                    const TSwoCallback& Callback, TSwoRunObserver& Observer);
 
+  // Frees all store entries, the last first (see FreeChildren in sortwise.cpp).
+  void FreeItems();
+
   outlook::Ref<outlook::_Application> FApplication;
   std::shared_ptr<TSwoApplicationSource> FApplicationSource;
   std::unique_ptr<TSwoConfig> FConfig;
   std::unique_ptr<TItemList> FItems;
+  bool FFreeingItems = false;
 };
 
 }  // namespace swo

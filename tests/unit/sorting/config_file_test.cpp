@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <random>
 
 #include "foundation/text.h"
 #include "model_dump.h"
@@ -412,6 +413,46 @@ TEST_F(ConfigFileTest, AFailedSaveKeepsThePreviousFileAndTheModel) {
   // The next save goes through.
   Sorter->Save(File);
   EXPECT_THAT(test::ReadBytes(File), HasSubstr("<value name=\"Auto.Filter\">99</value>"));
+}
+
+// A file of stores, folders and entries whose keys repeat in every letter case, in shuffled
+// order; ids tell the objects apart.
+std::string ShuffledFile(unsigned Seed) {
+  std::mt19937 random(Seed);
+  const char* const keys[] = {"", "a", "A", "b", "B", "*", "a*"};
+  auto key = [&] { return std::string(keys[random() % 7]); };
+  std::string xml = "<Sortwise>";
+  for (int s = 0; s < 4; ++s) {
+    xml += "<store name=\"" + key() + "\" id=\"S" + std::to_string(s) + "\">";
+    for (int f = 0; f < 6; ++f) {
+      xml += "<folder name=\"" + key() + "\" id=\"F" + std::to_string(s) + std::to_string(f) + "\">";
+      for (int e = 0; e < 12; ++e)
+        xml += "<entry address=\"" + key() + "\"><property name=\"n\">" + std::to_string(e) +
+               "</property></entry>";
+      xml += "</folder>";
+    }
+    xml += "</store>";
+  }
+  return xml + "</Sortwise>";
+}
+
+TEST_F(ConfigFileTest, LoadingPlacesEveryChildWhereAddingItOneByOneWould) {
+  for (unsigned seed = 1; seed <= 5; ++seed) {
+    const std::string bytes = ShuffledFile(seed);
+    LoadBytes(bytes);
+    // The same tree built one object at a time, in document order.
+    std::unique_ptr<TSortwise> expected(TSortwise::Create());
+    const brv::platform::TbrvXmlDocument doc = brv::platform::TbrvXmlDocument::Parse(bytes, u"shuffled.xml");
+    for (const auto& s : doc.DocumentElement().Elements(u"store")) {
+      TSwoStore* store = TSwoStore::Create(expected.get(), *s.Attribute(u"id"), *s.Attribute(u"name"));
+      for (const auto& f : s.Elements(u"folder")) {
+        TSwoFolder* folder = TSwoFolder::Create(store, *f.Attribute(u"id"), *f.Attribute(u"name"));
+        for (const auto& e : f.Elements(u"entry"))
+          folder->Add(*e.Attribute(u"address"))->SetValue(u"n", *e.Elements(u"property").at(0).Text());
+      }
+    }
+    EXPECT_EQ(Dump(*Sorter), Dump(*expected)) << "seed " << seed;
+  }
 }
 
 TEST_F(ConfigFileTest, SavingIntoAMissingFolderIsAnError) {
