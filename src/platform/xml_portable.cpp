@@ -4,6 +4,7 @@
 
 #include "foundation/text.h"
 #include "platform/xml.h"
+#include "platform/xml_common.h"
 
 namespace brv::platform {
 
@@ -163,6 +164,7 @@ TbrvXmlNode TbrvXmlNode::AppendElement(std::u16string_view Name) const {
 
 void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Value) const {
   pugi::xml_node element = ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the attribute", Name, Value);
   const std::string name = Narrow(Name);
   pugi::xml_attribute attribute = element.attribute(name.c_str());
   if (!attribute) attribute = element.append_attribute(name.c_str());
@@ -171,6 +173,7 @@ void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Val
 
 void TbrvXmlNode::SetText(std::u16string_view Text) const {
   pugi::xml_node element = ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the text", {}, Text);
   while (element.first_child()) element.remove_child(element.first_child());
   if (!Text.empty()) element.append_child(pugi::node_pcdata).set_value(Narrow(Text).c_str());
 }

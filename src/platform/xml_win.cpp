@@ -12,6 +12,7 @@
 #include "foundation/text.h"
 #include "platform/wide_win.h"
 #include "platform/xml.h"
+#include "platform/xml_common.h"
 
 namespace brv::platform {
 
@@ -336,6 +337,7 @@ TbrvXmlNode TbrvXmlNode::AppendElement(std::u16string_view Name) const {
 
 void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Value) const {
   const TComPtr<IXMLDOMElement> element = ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the attribute", Name, Value);
   const TBstr name(Name);
   VARIANT value;
   VariantInit(&value);
@@ -350,6 +352,7 @@ void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Val
 
 void TbrvXmlNode::SetText(std::u16string_view Text) const {
   ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the text", {}, Text);
   IXMLDOMNode* node = FImpl->Node.Get();
   for (;;) {
     TComPtr<IXMLDOMNode> child;

@@ -3,6 +3,7 @@
 
 namespace swo {
 
+using brv::platform::EbrvXml;
 using brv::platform::TbrvXmlDocument;
 
 namespace {
@@ -26,6 +27,17 @@ class TBulkLoad {
   TList& FList;
 };
 
+// Text read from the file that XML cannot carry: the parsers refuse such characters, so this
+// only makes sure that should one come through all the same, the message names the file and the
+// element rather than the model refusing the text without saying where it came from.
+void CheckCarried(const TXmlNode& Node, std::u16string_view What, std::u16string_view Text) {
+  const size_t bad = brv::platform::FindCharacterXmlCannotCarry(Text);
+  if (bad == std::u16string_view::npos) return;
+  throw EbrvXml(brv::platform::kXmlInvalidCharacter,
+                Node.Where() + u": " + std::u16string(What) + u" holds " +
+                    brv::platform::CharacterName(Text[bad]) + u", a character XML cannot carry");
+}
+
 }  // namespace
 
 // --- reading helpers ---
@@ -36,6 +48,7 @@ std::u16string TSwoObject::ReadAttribute(const TXmlNode& Node, std::u16string_vi
     throw EConvertError(kDISP_E_TYPEMISMATCH,
                         Node.Where() + u": the attribute \"" + std::u16string(Name) + u"\" is missing");
   }
+  CheckCarried(Node, u"the attribute \"" + std::u16string(Name) + u"\"", *value);
   return std::move(*value);
 }
 
@@ -43,6 +56,7 @@ std::u16string TSwoObject::ReadText(const TXmlNode& Node) {
   std::optional<std::u16string> text = Node.Text();  // EbrvXml unless a single text node or none
   if (!text || text->empty())
     throw EConvertError(kDISP_E_TYPEMISMATCH, Node.Where() + u": the element has no text");
+  CheckCarried(Node, u"the text", *text);
   return std::move(*text);
 }
 

@@ -45,6 +45,33 @@ void FreeChildren(TList& List, bool& Freeing) {
   Freeing = false;
 }
 
+using brv::platform::QuotedForMessage;
+
+// Text enters the model only if the configuration file can store it: XML cannot carry some
+// characters at all, and a file that held one would not load again (nor would the add-in start).
+// Describe names the text for the message, given the text quoted: "the address \"...\"".
+template <class TDescribe>
+void CheckStorableAs(std::u16string_view Text, TDescribe Describe) {
+  const size_t bad = brv::platform::FindCharacterXmlCannotCarry(Text);
+  if (bad == std::u16string_view::npos) return;
+  throw ESortwise(brv::kE_INVALIDARG, Describe(QuotedForMessage(Text)) + u" holds " +
+                                          brv::platform::CharacterName(Text[bad]) +
+                                          u", a character the configuration file cannot store");
+}
+
+void CheckStorable(std::u16string_view Text, std::u16string_view What) {
+  CheckStorableAs(Text, [&](const std::u16string& Quoted) { return std::u16string(What) + u" " + Quoted; });
+}
+
+// A filter line of an address entry: its name and its value.
+void CheckStorableFilter(const TSwoEntry& Entry, std::u16string_view Name, std::u16string_view Value) {
+  const auto entry = [&] { return u" of the address " + QuotedForMessage(Entry.Address()); };
+  CheckStorableAs(Name, [&](const std::u16string& Quoted) { return u"the filter name " + Quoted + entry(); });
+  CheckStorableAs(Value, [&](const std::u16string& Quoted) {
+    return u"the value " + Quoted + u" of the filter " + QuotedForMessage(Name) + entry();
+  });
+}
+
 }  // namespace
 
 // --- TSwoObject ---
@@ -88,6 +115,7 @@ outlook::Ref<outlook::_NameSpace> TSwoObject::GetNameSpace() {
 TSwoEntry::TSwoEntry(TSwoObject* Owner, std::u16string Address) : TSwoObject(Owner, std::move(Address)) {}
 
 TSwoEntry* TSwoEntry::Create(TSwoObject* Owner, std::u16string Address) {
+  CheckStorable(Address, u"the address");
   return Construct(new TSwoEntry(Owner, std::move(Address)));
 }
 
@@ -112,10 +140,12 @@ std::u16string TSwoEntry::GetValue(int32_t Index) const { return FProperties->Ge
 std::u16string TSwoEntry::GetValue(std::u16string_view Name) const { return FProperties->GetValue(Name); }
 
 void TSwoEntry::SetValue(int32_t Index, std::u16string_view Value) {
+  CheckStorableFilter(*this, FProperties->GetName(Index), Value);
   FProperties->SetValueFromIndex(Index, Value);
 }
 
 void TSwoEntry::SetValue(std::u16string_view Name, std::u16string_view Value) {
+  CheckStorableFilter(*this, Name, Value);
   FProperties->SetValue(Name, Value);
 }
 
@@ -125,6 +155,8 @@ TSwoFolder::TSwoFolder(TSwoObject* Owner, std::u16string Id, std::u16string Name
     : TSwoObject(Owner, std::move(Name)), FId(std::move(Id)) {}
 
 TSwoFolder* TSwoFolder::Create(TSwoObject* Owner, std::u16string Id, std::u16string Name) {
+  CheckStorable(Name, u"the folder name");
+  CheckStorable(Id, u"the folder id");
   return Construct(new TSwoFolder(Owner, std::move(Id), std::move(Name)));
 }
 
@@ -166,6 +198,8 @@ TSwoStore::TSwoStore(TSwoObject* Owner, std::u16string Id, std::u16string Name)
     : TSwoObject(Owner, std::move(Name)), FId(std::move(Id)) {}
 
 TSwoStore* TSwoStore::Create(TSwoObject* Owner, std::u16string Id, std::u16string Name) {
+  CheckStorable(Name, u"the store name");
+  CheckStorable(Id, u"the store id");
   return Construct(new TSwoStore(Owner, std::move(Id), std::move(Name)));
 }
 
@@ -215,6 +249,10 @@ void TSwoConfig::SetValue(int32_t Index, std::u16string_view Value) {
 }
 
 void TSwoConfig::SetValue(std::u16string_view Name, std::u16string_view Value) {
+  CheckStorable(Name, u"the setting name");
+  CheckStorableAs(Value, [&](const std::u16string& Quoted) {
+    return u"the value " + Quoted + u" of the setting " + QuotedForMessage(Name);
+  });
   FItems->SetValue(Name, Value);
 }
 
