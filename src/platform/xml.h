@@ -165,6 +165,11 @@ class TbrvXmlDocument {
   static TbrvXmlDocument LoadFromFile(const std::u16string& Filename);
   // Parses a document held in memory (bytes as in a file: UTF-8, or another encoding declared
   // or marked by a byte-order mark). SourceName stands for the file name in error messages.
+  // Both sides refuse what XML 1.0 does not allow (characters and character references it has
+  // no place for, bytes invalid in the encoding, undefined entities, a bare "&", an attribute
+  // twice, a DOCTYPE). Encodings: MSXML reads what the system's code pages cover; the pugixml
+  // side reads UTF-8, UTF-16, UTF-32, windows-1252, ISO-8859-1, ISO-8859-15 and US-ASCII and
+  // refuses any other.
   static TbrvXmlDocument Parse(std::string_view Bytes, std::u16string_view SourceName);
 
   // The document element; null when there is none.

@@ -176,6 +176,18 @@ std::u16string TrimEnd(std::u16string Text) {
   return Text;
 }
 
+// The parser's reason as one short line: it may quote a name from the document, however long.
+std::u16string OneShortLine(std::u16string Text) {
+  constexpr size_t kLength = 200;
+  for (char16_t& c : Text)
+    if (c < u' ') c = u' ';
+  if (Text.size() > kLength) {
+    const bool halfPair = Text[kLength - 1] >= 0xD800 && Text[kLength - 1] <= 0xDBFF;
+    Text = Text.substr(0, halfPair ? kLength - 1 : kLength) + u"...";
+  }
+  return Text;
+}
+
 }  // namespace
 
 class TbrvXmlDocument::TImpl {
@@ -403,7 +415,7 @@ TbrvXmlDocument TbrvXmlDocument::Parse(std::string_view Bytes, std::u16string_vi
     error->get_line(&line);
     error->get_linepos(&column);
     TBstr text;
-    if (SUCCEEDED(error->get_reason(text.Put()))) reason = TrimEnd(text.Text());
+    if (SUCCEEDED(error->get_reason(text.Put()))) reason = OneShortLine(TrimEnd(text.Text()));
   }
   if (SUCCEEDED(code)) code = kE_FAIL;
   // Wine's MSXML gives a stand-in parse error: no position and the reason "error".

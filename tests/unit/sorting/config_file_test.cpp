@@ -490,6 +490,45 @@ TEST_F(ConfigFileTest, ASavedModelLoadsAgainWithEveryCharacterXmlCanCarry) {
   EXPECT_EQ(Dump(*again), model);
 }
 
+TEST_F(ConfigFileTest, AFileWithACharacterXmlDoesNotAllowIsRefusedAndChangesNothing) {
+  Sorter->Load(FixturePath(u"example.xml"));
+  const char* files[] = {
+      // Read natively as "news" once: the value was cut at the reference.
+      "<Sortwise><store name=\"\" id=\"S\"><folder name=\"f\" id=\"F\">"
+      "<entry address=\"news&#0;@techdigest.example\"/></folder></store></Sortwise>",
+      "<Sortwise><configuration><value name=\"DoOnlyRead\">&#x1;</value></configuration></Sortwise>",
+      "<Sortwise><store name=\"\" id=\"S\"><folder name=\"M\xFCller\" id=\"F\"/></store></Sortwise>",
+      "<Sortwise><store name=\"\" id=\"S\" id=\"T\"/></Sortwise>",
+      "<Sortwise><store name=\"&auml;\" id=\"S\"/></Sortwise>",
+  };
+  for (const char* bytes : files) {
+    const std::string message = LoadFails<EbrvXml>(bytes);
+    EXPECT_THAT(message, StartsWith(U8(File) + ": ")) << bytes;
+    EXPECT_EQ(Dump(*Sorter), kExampleModel) << bytes;
+  }
+  // Messages stay one short line, whatever the file holds.
+  const std::string huge(1 << 20, 'x');
+  for (const std::string& bytes : {"<Sortwise><store name=\"" + huge + "&#1;\" id=\"S\"/></Sortwise>",
+                                   "<Sortwise><store name=\"&" + huge + ";\" id=\"S\"/></Sortwise>"}) {
+    const std::string message = LoadFails<EbrvXml>(bytes);
+    EXPECT_THAT(message, StartsWith(U8(File) + ": "));
+    EXPECT_LT(message.size(), U8(File).size() + 200);
+    EXPECT_EQ(message.find('\n'), std::string::npos);
+  }
+}
+
+TEST_F(ConfigFileTest, AFileInWindows1252LoadsAsItsDeclarationSays) {
+  Sorter->Load(FixturePath(u"windows-1252.xml"));
+  EXPECT_EQ(Dump(*Sorter),
+            "config: Notiz=\xE2\x80\x9E"
+            "Gr\xC3\xBC\xC3\x9F"
+            "e\xE2\x80\x9C \xE2\x80\x93 5 \xE2\x82\xAC\n"
+            "store \"\" id=STORE-1\n"
+            "  folder \"Rechnungen M\xC3\xBCller\" id=F-1\n"
+            "    entry \"j\xC3\xB6rg@example.de\" [Subject=\xC3\x9C"
+            "bersicht\xE2\x80\xA6]\n");
+}
+
 // A file of stores, folders and entries whose keys repeat in every letter case, in shuffled
 // order; ids tell the objects apart.
 std::string ShuffledFile(unsigned Seed) {
