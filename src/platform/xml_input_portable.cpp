@@ -266,7 +266,10 @@ class TMarkupCheck {
         return Fail(I, u"the XML declaration is allowed only at the very start of the document");
       return After(I + 2, "?>");
     }
-    if (Starts(I, "</")) return After(I + 2, ">");
+    if (Starts(I, "</")) {
+      --FDepth;
+      return After(I + 2, ">");
+    }
     return StartTag(I);
   }
 
@@ -294,6 +297,8 @@ class TMarkupCheck {
       }
       ++i;
     }
+    if (FText[i] != '/' && ++FDepth > kMaxDepth)
+      return Fail(I, u"the elements are nested more than 256 deep (MSXML 6 reads no deeper)");
     if (const size_t twice = SecondOccurrence(names); twice != npos)
       return Fail(twice, u"the attribute " +
                              QuotedForMessage(Utf8ToUtf16(FText.substr(twice, NameEnd(twice) - twice))) +
@@ -360,7 +365,11 @@ class TMarkupCheck {
     return i + 1;
   }
 
+  // MSXML 6's MaxElementDepth, by default.
+  static constexpr int kMaxDepth = 256;
+
   std::string_view FText;
+  int FDepth = 0;  // elements open
   std::optional<TXmlInputError> FError;
 };
 

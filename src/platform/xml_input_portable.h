@@ -2,7 +2,7 @@
 // and refuses what MSXML 6 refuses. pugixml on its own reads a file declared windows-1252 as
 // UTF-8, turns invalid UTF-8, lone surrogates and illegal character references into U+FFFD or
 // lets them through, cuts a value short at &#0;, and accepts unknown entities, a bare &, a
-// duplicate attribute, "<" in an attribute value and a DOCTYPE.
+// duplicate attribute, "<" in an attribute value, a DOCTYPE and elements nested at any depth.
 #pragma once
 
 #include <optional>
@@ -30,7 +30,8 @@ std::optional<TXmlInputError> DecodeXmlBytes(std::string_view Bytes, std::string
 // it) for what pugixml lets through: character references to characters XML does not allow and
 // malformed ones, references to entities other than the five predefined ones, a bare "&", "<" in
 // an attribute value, an attribute twice in one element, "]]>" in text, "--" in a comment, a
-// DOCTYPE (MSXML 6 prohibits DTDs) and an XML declaration anywhere but at the start.
+// DOCTYPE (MSXML 6 prohibits DTDs), an XML declaration anywhere but at the start, and elements
+// nested more than 256 deep (MSXML 6's limit).
 std::optional<TXmlInputError> CheckXmlMarkup(std::string_view Text);
 
 }  // namespace brv::platform

@@ -283,6 +283,19 @@ TEST(XmlParse, RefusesWhatXml10DoesNotAllowLikeMsxml) {
   for (const Case& c : cases) ExpectRefused(c.bytes, c.line, c.label);
 }
 
+std::string Nested(int Depth) {
+  std::string xml;
+  for (int i = 0; i < Depth; ++i) xml += "<e>\n";
+  for (int i = 0; i < Depth; ++i) xml += "</e>";
+  return xml;
+}
+
+TEST(XmlParse, ElementsNestedDeeperThanMsxmlReadsAreRefused) {
+  EXPECT_EQ(TbrvXmlDocument::Parse(Nested(200), u"deep.xml").DocumentElement().Name(), u"e");
+  ExpectRefused(Nested(300), 257, "300 deep");
+  ExpectRefused(Nested(100000), 257, "100000 deep");
+}
+
 TEST(XmlParse, WhatLooksLikeAReferenceInCommentsCDataAndInstructionsIsText) {
   const TbrvXmlDocument doc = TbrvXmlDocument::Parse(
       "<r a=\"&lt;&gt;&amp;&apos;&quot;&#65;&#x42;&#x1F600;\"><![CDATA[&#0; & &foo; <a a a>]]>"
