@@ -2,6 +2,7 @@
 // TbrvObjectList<T>: the same list able to destroy the objects it holds.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -49,6 +50,17 @@ class TbrvList : public TbrvObject {
   // Empties the list and releases the storage; destroys nothing.
   virtual void Clear();
 
+  // Many adds to a sorted list at once, in O(n log n) instead of a move of the later items per
+  // add: between BeginBulkAdd and EndBulkAdd, Add appends (the list is out of order meanwhile, so
+  // searches by key find nothing reliable); EndBulkAdd then puts the appended items where adding
+  // them one by one would have, each in front of the items already there that compare equal.
+  // Unsorted lists append anyway. A BeginBulkAdd while one is open changes nothing.
+  void BeginBulkAdd() {
+    if (!InBulkAdd()) FBulkStart = FCount;
+  }
+  void EndBulkAdd();
+  bool InBulkAdd() const { return FBulkStart >= 0; }
+
   virtual int32_t Compare(T* L, T* R);
   // Orders references by address; distinct objects never compare equal.
   virtual int32_t DefaultCompare(T* L, T* R);
@@ -68,6 +80,7 @@ class TbrvList : public TbrvObject {
   int32_t FCount = 0;
   bool FSorted = false;
   TCompareProc FOnCompare;
+  int32_t FBulkStart = -1;  // the first item appended by the open bulk add; -1 when none is open
 };
 
 template <class T>
@@ -102,6 +115,7 @@ void TbrvList<T>::SetCount(int32_t Value) {
     FItems.resize(static_cast<size_t>(c > 64 ? c + c / 4 : c > 8 ? c + 16 : c + 4), nullptr);
   }
   FCount = Value;
+  if (FBulkStart > FCount) FBulkStart = FCount;
 }
 
 template <class T>
@@ -119,7 +133,7 @@ void TbrvList<T>::SetItem(int32_t Index, T* Value) {
 template <class T>
 int32_t TbrvList<T>::Add(T* Item) {
   int32_t Index = FCount;
-  if (FSorted) FindItem(Item, Index);
+  if (FSorted && !InBulkAdd()) FindItem(Item, Index);
   Insert(Index, Item);
   return Index;
 }
@@ -130,6 +144,7 @@ void TbrvList<T>::Insert(int32_t Index, T* Item) {
   SetCount(FCount + 1);
   for (int32_t i = FCount - 1; i > Index; --i) FItems[i] = FItems[i - 1];
   FItems[static_cast<size_t>(Index)] = Item;
+  if (Index < FBulkStart) ++FBulkStart;
 }
 
 template <class T>
@@ -138,6 +153,7 @@ void TbrvList<T>::Delete(int32_t Index) {
   for (int32_t i = Index; i < FCount - 1; ++i) FItems[i] = FItems[i + 1];
   FItems[static_cast<size_t>(FCount - 1)] = nullptr;
   --FCount;
+  if (Index < FBulkStart) --FBulkStart;
 }
 
 template <class T>
@@ -224,6 +240,22 @@ void TbrvList<T>::QuickSort(int32_t L, int32_t R, const TCompareFunc& Cmp) {
 }
 
 template <class T>
+void TbrvList<T>::EndBulkAdd() {
+  if (!InBulkAdd()) return;
+  const int32_t start = std::min(FBulkStart, FCount);
+  FBulkStart = -1;
+  if (!FSorted) return;
+  const auto first = FItems.begin(), last = first + FCount;
+  const auto less = [this](T* L, T* R) { return Compare(L, R) < 0; };
+  // One by one, each add goes in front of its equals: among equal keys the last added comes first.
+  std::reverse(first + start, last);
+  std::stable_sort(first + start, last, less);
+  // ... and in front of the equal items that were there before the bulk add.
+  std::rotate(first, first + start, last);
+  std::inplace_merge(first, first + (FCount - start), last, less);
+}
+
+template <class T>
 void TbrvList<T>::SetSorted(bool Value) {
   if (Value == FSorted) return;
   FSorted = Value;
@@ -236,6 +268,7 @@ void TbrvList<T>::Clear() {
   FItems.clear();
   FItems.shrink_to_fit();
   FCount = 0;
+  if (InBulkAdd()) FBulkStart = 0;
 }
 
 template <class T>

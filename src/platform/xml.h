@@ -27,6 +27,8 @@
 //   "<file>: cannot read the file: <system text>"    missing, a folder, no access, ...
 //   "<file>: cannot write the file: <system text>"   folder missing, disk full, no access, ...
 //   "<file>: element /a/b[2]: the element does not contain a single text node"   Text()
+//   "element /a/b[2]: the attribute "x" holds U+0001, a character XML cannot carry"
+//                                                    SetAttribute(), SetText()
 #pragma once
 
 #include <memory>
@@ -51,6 +53,23 @@ class EbrvXml : public TbrvErrorClass<EbrvXml, EbrvObject> {
 // The code of the error "the element does not contain a single text node" (MSXML's own code
 // for it, used on both sides).
 inline constexpr TbrvResult kXmlNotSingleText = static_cast<TbrvResult>(0xC00CE23EU);
+
+// The code of the error "... a character XML cannot carry" (MSXML's own code for an invalid
+// character, used on both sides).
+inline constexpr TbrvResult kXmlInvalidCharacter = static_cast<TbrvResult>(0xC00CE508U);
+
+// Where Text holds a character that XML 1.0 cannot carry at all, not even as a character
+// reference (U+0000-U+0008, U+000B, U+000C, U+000E-U+001F, U+FFFE, U+FFFF, a lone surrogate): the
+// position of its first code unit; std::u16string_view::npos when every character can be written.
+size_t FindCharacterXmlCannotCarry(std::u16string_view Text);
+
+// How messages name a character: "U+" and at least four upper-case hexadecimal digits.
+std::u16string CharacterName(char32_t CodePoint);
+
+// Text quoted for a message that must stay one short line: in double quotes, cut after 60
+// characters with "...", and line breaks, tabs and other control characters (and characters XML
+// cannot carry) shown as \n, \r, \t and \uXXXX.
+std::u16string QuotedForMessage(std::u16string_view Text);
 
 // The kinds of node the seam shows.
 enum class TbrvXmlNodeKind { Element, Text, CData, Comment, ProcessingInstruction };
@@ -114,9 +133,12 @@ class TbrvXmlNode {
   // Appends a new child element after the existing children and returns it.
   TbrvXmlNode AppendElement(std::u16string_view Name) const;
   // Sets (adds or replaces) the attribute; attributes keep the order they were first set in.
+  // A value with a character XML cannot carry raises EbrvXml (kXmlInvalidCharacter) and changes
+  // nothing: no document is ever written that a parser refuses.
   void SetAttribute(std::u16string_view Name, std::u16string_view Value) const;
   // Replaces all children by one text node holding Text (by none when Text is empty). A
-  // carriage return in Text is written as &#13;, but Wine's MSXML turns CR LF into LF.
+  // carriage return in Text is written as &#13;, but Wine's MSXML turns CR LF into LF. Text with
+  // a character XML cannot carry raises EbrvXml as SetAttribute does.
   void SetText(std::u16string_view Text) const;
 
   const std::shared_ptr<TImpl>& Impl() const { return FImpl; }
@@ -143,6 +165,11 @@ class TbrvXmlDocument {
   static TbrvXmlDocument LoadFromFile(const std::u16string& Filename);
   // Parses a document held in memory (bytes as in a file: UTF-8, or another encoding declared
   // or marked by a byte-order mark). SourceName stands for the file name in error messages.
+  // Both sides refuse what XML 1.0 does not allow (characters and character references it has
+  // no place for, bytes invalid in the encoding, undefined entities, a bare "&", an attribute
+  // twice, a DOCTYPE). Encodings: MSXML reads what the system's code pages cover; the pugixml
+  // side reads UTF-8, UTF-16, UTF-32, windows-1252, ISO-8859-1, ISO-8859-15 and US-ASCII and
+  // refuses any other.
   static TbrvXmlDocument Parse(std::string_view Bytes, std::u16string_view SourceName);
 
   // The document element; null when there is none.
@@ -156,7 +183,8 @@ class TbrvXmlDocument {
   // <?xml version="1.0"?> and a line break, then each top-level node on a line of its own, with
   // no white space added inside the document element. Both sides write the same bytes: the
   // seam serialises the tree itself (escaping & < > in text; & < > " and tab, line feed and
-  // carriage return in attribute values; carriage return in text as &#13;).
+  // carriage return in attribute values; carriage return in text as &#13;). It never holds a
+  // character XML cannot carry: SetAttribute and SetText refuse one, and so does Parse.
   std::string SaveToBytes() const;
   // Writes SaveToBytes() to Filename without ever destroying the previous file: the bytes go to
   // a new file beside it, which then replaces Filename in one step (platform/file.h). Any

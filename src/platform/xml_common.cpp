@@ -1,5 +1,9 @@
 // The parts of the XML seam that are the same on both sides, written on the backend's
 // primitives.
+#include "platform/xml_common.h"
+
+#include <algorithm>
+
 #include "foundation/text.h"
 #include "platform/file.h"
 #include "platform/xml.h"
@@ -7,6 +11,29 @@
 namespace brv::platform {
 
 namespace {
+
+constexpr size_t kQuotedLength = 60;
+
+bool IsHighSurrogate(char16_t C) { return C >= 0xD800 && C <= 0xDBFF; }
+bool IsLowSurrogate(char16_t C) { return C >= 0xDC00 && C <= 0xDFFF; }
+
+// The code point at Position (a lone surrogate stands for itself).
+char32_t CodePointAt(std::u16string_view Text, size_t Position) {
+  const char16_t c = Text[Position];
+  if (IsHighSurrogate(c) && Position + 1 < Text.size() && IsLowSurrogate(Text[Position + 1]))
+    return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (Text[Position + 1] - 0xDC00);
+  return c;
+}
+
+// What is "the attribute" (followed by Name, quoted) or "the text".
+[[noreturn]] void RaiseCannotCarry(const TbrvXmlNode& Node, std::u16string_view What,
+                                   std::u16string_view Name, std::u16string_view Text, size_t Position) {
+  std::u16string what(What);
+  if (!Name.empty()) what += u" " + QuotedForMessage(Name);
+  throw EbrvXml(kXmlInvalidCharacter, Node.Where() + u": " + what + u" holds " +
+                                          CharacterName(CodePointAt(Text, Position)) +
+                                          u", a character XML cannot carry");
+}
 
 void AppendEscaped(std::u16string& Out, std::u16string_view Text, bool Attribute) {
   for (const char16_t c : Text) {
@@ -97,6 +124,60 @@ void Serialize(std::u16string& Out, const TbrvXmlNode& Node) {
 }
 
 }  // namespace
+
+size_t FindCharacterXmlCannotCarry(std::u16string_view Text) {
+  for (size_t i = 0; i < Text.size(); ++i) {
+    const char16_t c = Text[i];
+    if (c >= 0x20 && c < 0xD800) continue;  // the common case first
+    if (c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0xE000 && c <= 0xFFFD)) continue;
+    if (IsHighSurrogate(c) && i + 1 < Text.size() && IsLowSurrogate(Text[i + 1])) {
+      ++i;
+      continue;
+    }
+    return i;
+  }
+  return std::u16string_view::npos;
+}
+
+std::u16string CharacterName(char32_t CodePoint) {
+  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string digits;
+  for (; CodePoint != 0 || digits.size() < 4; CodePoint >>= 4)
+    digits.insert(digits.begin(), kDigits[CodePoint & 15]);
+  return u"U+" + digits;
+}
+
+std::u16string QuotedForMessage(std::u16string_view Text) {
+  size_t length = std::min(Text.size(), kQuotedLength);
+  if (length < Text.size() && length > 0 && IsHighSurrogate(Text[length - 1]) && IsLowSurrogate(Text[length]))
+    --length;  // never half a pair
+  std::u16string quoted = u"\"";
+  for (size_t i = 0; i < length; ++i) {
+    const char16_t c = Text[i];
+    if (c == u'\n') {
+      quoted += u"\\n";
+    } else if (c == u'\r') {
+      quoted += u"\\r";
+    } else if (c == u'\t') {
+      quoted += u"\\t";
+    } else if (IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(Text[i + 1])) {
+      quoted += Text.substr(i++, 2);
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c >= 0xFFFE ||
+               (c >= 0xD800 && c <= 0xDFFF)) {
+      quoted += u"\\u" + CharacterName(c).substr(2);
+    } else {
+      quoted += c;
+    }
+  }
+  if (length < Text.size()) quoted += u"...";
+  return quoted + u"\"";
+}
+
+void RefuseCharactersXmlCannotCarry(const TbrvXmlNode& Node, std::u16string_view What,
+                                    std::u16string_view Name, std::u16string_view Text) {
+  if (const size_t bad = FindCharacterXmlCannotCarry(Text); bad != std::u16string_view::npos)
+    RaiseCannotCarry(Node, What, Name, Text, bad);
+}
 
 std::string TbrvXmlDocument::SaveToBytes() const {
   std::u16string text = u"<?xml version=\"1.0\"?>\n";

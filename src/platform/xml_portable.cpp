@@ -1,9 +1,12 @@
 // The XML seam on pugixml.
+#include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
 
 #include "foundation/text.h"
 #include "platform/xml.h"
+#include "platform/xml_common.h"
+#include "platform/xml_input_portable.h"
 
 namespace brv::platform {
 
@@ -64,13 +67,12 @@ pugi::xml_node ElementOf(const TbrvXmlNode& Node) {
 }
 
 // Line and column (1-based, counted in characters) of a byte offset into UTF-8 text.
-std::pair<size_t, size_t> LineColumn(std::string_view Bytes, size_t Offset) {
+std::pair<size_t, size_t> LineColumn(std::string_view Text, size_t Offset) {
   size_t line = 1, column = 1;
-  if (Bytes.size() >= 3 && Bytes.substr(0, 3) == "\xEF\xBB\xBF") Bytes.remove_prefix(3);
-  Offset = std::min(Offset, Bytes.size());
+  Offset = std::min(Offset, Text.size());
   for (size_t i = 0; i < Offset; ++i) {
-    const unsigned char c = static_cast<unsigned char>(Bytes[i]);
-    if (c == '\n' || (c == '\r' && (i + 1 >= Bytes.size() || Bytes[i + 1] != '\n'))) {
+    const unsigned char c = static_cast<unsigned char>(Text[i]);
+    if (c == '\n' || (c == '\r' && (i + 1 >= Text.size() || Text[i + 1] != '\n'))) {
       ++line;
       column = 1;
     } else if ((c & 0xC0) != 0x80 && c != '\r') {
@@ -92,12 +94,12 @@ std::u16string Number(size_t N) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-bool IsUtf16Or32(std::string_view Bytes) {
-  // A byte-order mark or a NUL in the first bytes: pugixml converts, and its offset no longer
-  // counts bytes of the file.
-  if (Bytes.size() >= 2 && (Bytes.substr(0, 2) == "\xFF\xFE" || Bytes.substr(0, 2) == "\xFE\xFF"))
-    return true;
-  return Bytes.substr(0, 4).find('\0') != std::string_view::npos;
+// "<source>: line L, column C: <reason>" for a problem at Offset into the decoded Text.
+[[noreturn]] void RaiseParseError(std::u16string_view Source, std::string_view Text, size_t Offset,
+                                  std::u16string_view Reason) {
+  const auto [line, column] = LineColumn(Text, Offset);
+  throw EbrvXml(kE_FAIL, std::u16string(Source) + u": line " + Number(line) + u", column " + Number(column) +
+                             u": " + std::u16string(Reason));
 }
 
 }  // namespace
@@ -163,6 +165,7 @@ TbrvXmlNode TbrvXmlNode::AppendElement(std::u16string_view Name) const {
 
 void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Value) const {
   pugi::xml_node element = ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the attribute", Name, Value);
   const std::string name = Narrow(Name);
   pugi::xml_attribute attribute = element.attribute(name.c_str());
   if (!attribute) attribute = element.append_attribute(name.c_str());
@@ -171,6 +174,7 @@ void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Val
 
 void TbrvXmlNode::SetText(std::u16string_view Text) const {
   pugi::xml_node element = ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the text", {}, Text);
   while (element.first_child()) element.remove_child(element.first_child());
   if (!Text.empty()) element.append_child(pugi::node_pcdata).set_value(Narrow(Text).c_str());
 }
@@ -186,22 +190,18 @@ TbrvXmlDocument& TbrvXmlDocument::operator=(TbrvXmlDocument&&) noexcept = defaul
 TbrvXmlDocument TbrvXmlDocument::Parse(std::string_view Bytes, std::u16string_view SourceName) {
   auto impl = std::make_shared<TImpl>();
   impl->Source = std::u16string(SourceName);
-  const pugi::xml_parse_result result = impl->Doc.load_buffer(Bytes.data(), Bytes.size(), kParseFlags);
-  if (!result) {
-    std::u16string where;
-    if (IsUtf16Or32(Bytes)) {
-      where = u"offset " + Number(static_cast<size_t>(result.offset));
-    } else {
-      const auto [line, column] = LineColumn(Bytes, static_cast<size_t>(result.offset));
-      where = u"line " + Number(line) + u", column " + Number(column);
-    }
-    throw EbrvXml(kE_FAIL, impl->Source + u": " + where + u": " + Wide(result.description()));
-  }
+  // pugixml gets UTF-8 only: the encoding is ours to read, as strictly as MSXML reads it.
+  std::string text;
+  if (const auto error = DecodeXmlBytes(Bytes, text))
+    RaiseParseError(impl->Source, text, error->Offset, error->Reason);
+  const pugi::xml_parse_result result =
+      impl->Doc.load_buffer(text.data(), text.size(), kParseFlags, pugi::encoding_utf8);
+  if (!result)
+    RaiseParseError(impl->Source, text, static_cast<size_t>(result.offset), Wide(result.description()));
   // pugixml accepts what XML 1.0 (and MSXML) reject at the top level: text, or a second element.
   bool seenElement = false;
   for (pugi::xml_node child = impl->Doc.first_child();; child = child.next_sibling()) {
     const char* problem = nullptr;
-    ptrdiff_t offset = static_cast<ptrdiff_t>(Bytes.size());
     if (!child) {
       if (seenElement) break;
       problem = "no document element found";
@@ -213,19 +213,16 @@ TbrvXmlDocument TbrvXmlDocument::Parse(std::string_view Bytes, std::u16string_vi
       seenElement = true;
     }
     if (problem == nullptr) continue;
-    if (child) offset = child.offset_debug();
+    size_t offset = text.size();
+    if (child && child.offset_debug() >= 0) offset = static_cast<size_t>(child.offset_debug());
     // A text's offset is where it starts, blanks included; the problem is its first non-blank.
-    while (child && offset >= 0 && static_cast<size_t>(offset) < Bytes.size() &&
-           std::strchr(" \t\r\n", Bytes[static_cast<size_t>(offset)]) != nullptr &&
-           Bytes[static_cast<size_t>(offset)] != 0)
+    while (child && offset < text.size() && std::strchr(" \t\r\n", text[offset]) != nullptr &&
+           text[offset] != 0)
       ++offset;
-    std::u16string where = u"offset " + Number(static_cast<size_t>(offset < 0 ? 0 : offset));
-    if (!IsUtf16Or32(Bytes) && offset >= 0) {
-      const auto [line, column] = LineColumn(Bytes, static_cast<size_t>(offset));
-      where = u"line " + Number(line) + u", column " + Number(column);
-    }
-    throw EbrvXml(kE_FAIL, impl->Source + u": " + where + u": " + Wide(problem));
+    RaiseParseError(impl->Source, text, offset, Wide(problem));
   }
+  if (const auto error = CheckXmlMarkup(text))
+    RaiseParseError(impl->Source, text, error->Offset, error->Reason);
   return TbrvXmlDocument(std::move(impl));
 }
 

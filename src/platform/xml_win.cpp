@@ -12,6 +12,7 @@
 #include "foundation/text.h"
 #include "platform/wide_win.h"
 #include "platform/xml.h"
+#include "platform/xml_common.h"
 
 namespace brv::platform {
 
@@ -175,6 +176,18 @@ std::u16string TrimEnd(std::u16string Text) {
   return Text;
 }
 
+// The parser's reason as one short line: it may quote a name from the document, however long.
+std::u16string OneShortLine(std::u16string Text) {
+  constexpr size_t kLength = 200;
+  for (char16_t& c : Text)
+    if (c < u' ') c = u' ';
+  if (Text.size() > kLength) {
+    const bool halfPair = Text[kLength - 1] >= 0xD800 && Text[kLength - 1] <= 0xDBFF;
+    Text = Text.substr(0, halfPair ? kLength - 1 : kLength) + u"...";
+  }
+  return Text;
+}
+
 }  // namespace
 
 class TbrvXmlDocument::TImpl {
@@ -209,20 +222,24 @@ TbrvXmlNode Wrap(const std::shared_ptr<TbrvXmlDocument::TImpl>& Doc, TComPtr<IXM
   return TbrvXmlNode(std::make_shared<TbrvXmlNode::TImpl>(Doc, std::move(Node), type));
 }
 
+// Walks the siblings rather than indexing the childNodes list: Wine's list finds item i by
+// walking from the first child, which made reading n children O(n^2).
 std::vector<TbrvXmlNode> Children(const std::shared_ptr<TbrvXmlDocument::TImpl>& Doc, IXMLDOMNode* Parent) {
-  TComPtr<IXMLDOMNodeList> list;
-  Check(Parent->get_childNodes(list.Put()));
-  long length = 0;
-  Check(list->get_length(&length));
-  std::vector<TbrvXmlNode> result;
-  for (long i = 0; i < length; ++i) {
-    TComPtr<IXMLDOMNode> child;
-    Check(list->get_item(i, child.Put()));
-    if (!child) continue;
+  std::vector<std::pair<TComPtr<IXMLDOMNode>, DOMNodeType>> all;
+  TComPtr<IXMLDOMNode> child;
+  Check(Parent->get_firstChild(child.Put()));
+  while (child) {
+    TComPtr<IXMLDOMNode> next;
+    Check(child->get_nextSibling(next.Put()));
     const DOMNodeType type = TypeOf(child.Get());
-    if (!IsShownKind(child.Get(), type)) continue;
-    if (length > 1 && IsBlankText(child.Get(), type)) continue;
-    result.push_back(TbrvXmlNode(std::make_shared<TbrvXmlNode::TImpl>(Doc, std::move(child), type)));
+    all.emplace_back(std::move(child), type);
+    child = std::move(next);
+  }
+  std::vector<TbrvXmlNode> result;
+  for (auto& [node, type] : all) {
+    if (!IsShownKind(node.Get(), type)) continue;
+    if (all.size() > 1 && IsBlankText(node.Get(), type)) continue;
+    result.push_back(TbrvXmlNode(std::make_shared<TbrvXmlNode::TImpl>(Doc, std::move(node), type)));
   }
   return result;
 }
@@ -332,6 +349,7 @@ TbrvXmlNode TbrvXmlNode::AppendElement(std::u16string_view Name) const {
 
 void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Value) const {
   const TComPtr<IXMLDOMElement> element = ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the attribute", Name, Value);
   const TBstr name(Name);
   VARIANT value;
   VariantInit(&value);
@@ -346,6 +364,7 @@ void TbrvXmlNode::SetAttribute(std::u16string_view Name, std::u16string_view Val
 
 void TbrvXmlNode::SetText(std::u16string_view Text) const {
   ElementOf(*this);
+  RefuseCharactersXmlCannotCarry(*this, u"the text", {}, Text);
   IXMLDOMNode* node = FImpl->Node.Get();
   for (;;) {
     TComPtr<IXMLDOMNode> child;
@@ -396,7 +415,7 @@ TbrvXmlDocument TbrvXmlDocument::Parse(std::string_view Bytes, std::u16string_vi
     error->get_line(&line);
     error->get_linepos(&column);
     TBstr text;
-    if (SUCCEEDED(error->get_reason(text.Put()))) reason = TrimEnd(text.Text());
+    if (SUCCEEDED(error->get_reason(text.Put()))) reason = OneShortLine(TrimEnd(text.Text()));
   }
   if (SUCCEEDED(code)) code = kE_FAIL;
   // Wine's MSXML gives a stand-in parse error: no position and the reason "error".

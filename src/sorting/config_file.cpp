@@ -3,12 +3,40 @@
 
 namespace swo {
 
+using brv::platform::EbrvXml;
 using brv::platform::TbrvXmlDocument;
 
 namespace {
 
 constexpr std::u16string_view kName = u"name";
 constexpr std::u16string_view kId = u"id";
+
+// The children of an element join their owner's sorted list in bulk, so that a long list loads
+// in O(n log n) whatever the order of the file, and end in the order adding them one by one
+// gives. The list is put in order also when reading stops with an error: what was read stays in
+// the model. (The model's comparisons never throw.)
+template <class TList>
+class TBulkLoad {
+ public:
+  explicit TBulkLoad(TList& List) : FList(List) { FList.BeginBulkAdd(); }
+  TBulkLoad(const TBulkLoad&) = delete;
+  TBulkLoad& operator=(const TBulkLoad&) = delete;
+  ~TBulkLoad() { FList.EndBulkAdd(); }
+
+ private:
+  TList& FList;
+};
+
+// Text read from the file that XML cannot carry: the parsers refuse such characters, so this
+// only makes sure that should one come through all the same, the message names the file and the
+// element rather than the model refusing the text without saying where it came from.
+void CheckCarried(const TXmlNode& Node, std::u16string_view What, std::u16string_view Text) {
+  const size_t bad = brv::platform::FindCharacterXmlCannotCarry(Text);
+  if (bad == std::u16string_view::npos) return;
+  throw EbrvXml(brv::platform::kXmlInvalidCharacter,
+                Node.Where() + u": " + std::u16string(What) + u" holds " +
+                    brv::platform::CharacterName(Text[bad]) + u", a character XML cannot carry");
+}
 
 }  // namespace
 
@@ -20,6 +48,7 @@ std::u16string TSwoObject::ReadAttribute(const TXmlNode& Node, std::u16string_vi
     throw EConvertError(kDISP_E_TYPEMISMATCH,
                         Node.Where() + u": the attribute \"" + std::u16string(Name) + u"\" is missing");
   }
+  CheckCarried(Node, u"the attribute \"" + std::u16string(Name) + u"\"", *value);
   return std::move(*value);
 }
 
@@ -27,6 +56,7 @@ std::u16string TSwoObject::ReadText(const TXmlNode& Node) {
   std::optional<std::u16string> text = Node.Text();  // EbrvXml unless a single text node or none
   if (!text || text->empty())
     throw EConvertError(kDISP_E_TYPEMISMATCH, Node.Where() + u": the element has no text");
+  CheckCarried(Node, u"the text", *text);
   return std::move(*text);
 }
 
@@ -63,7 +93,8 @@ void TSwoFolder::Load(const TXmlNode& Node) {
   FId = ReadAttribute(Node, kId);
   TSwoObject::Load(Node);
   Reposition();
-  FItems->Clear(true);
+  FreeItems();
+  const TBulkLoad bulk(*FItems);
   for (const TXmlNode& element : Node.Elements(u"entry"))
     TSwoEntry::Create(this, std::u16string())->Load(element);
 }
@@ -80,7 +111,8 @@ void TSwoStore::Load(const TXmlNode& Node) {
   FId = ReadAttribute(Node, kId);
   TSwoObject::Load(Node);
   Reposition();
-  FItems->Clear(true);
+  FreeItems();
+  const TBulkLoad bulk(*FItems);
   for (const TXmlNode& element : Node.Elements(u"folder")) {
     TSwoFolder::Create(this, std::u16string(), std::u16string())->Load(element);
   }
@@ -116,7 +148,8 @@ void TSwoConfig::Save(const TXmlNode& Node) const {
 // --- TSortwise ---
 
 void TSortwise::Load(const TXmlNode& Node) {
-  FItems->Clear(true);
+  FreeItems();
+  const TBulkLoad bulk(*FItems);
   for (const TXmlNode& element : Node.Elements()) {
     const std::u16string name = element.Name();
     if (name == u"configuration") {

@@ -20,7 +20,9 @@ auto FindByKey(const TList& List, std::u16string_view Text, TKey Key) -> decltyp
 }
 
 // The owner's ChildNotify for a child class: an inserted child takes its sorted place; a
-// removed one leaves the list by identity, searched from the first element.
+// removed one leaves the list by identity, searched from the first element. While a load adds
+// children in bulk, the child that leaves (to take its place under the key just read) is the
+// last one: searching from the end finds the same object at once.
 template <class TChild, class TList>
 void NotifyList(TList& List, TSwoObject* Item, bool Inserted) {
   auto* child = dynamic_cast<TChild*>(Item);
@@ -28,8 +30,46 @@ void NotifyList(TList& List, TSwoObject* Item, bool Inserted) {
   if (Inserted) {
     List.Add(child);
   } else {
-    List.RemoveItem(child, brv::TDirection::FromBeginning);
+    List.RemoveItem(child, List.InBulkAdd() ? brv::TDirection::FromEnd : brv::TDirection::FromBeginning);
   }
+}
+
+// Frees every child in List, from the last position to the first; each position is emptied
+// before its child is freed, so the child's leaving finds nothing to remove. Freeing says so to
+// the owner's ChildNotify meanwhile, which then skips the search through the whole list that
+// would find nothing: freeing n children costs O(n), not O(n^2).
+template <class TList>
+void FreeChildren(TList& List, bool& Freeing) {
+  Freeing = true;
+  List.Clear(true);
+  Freeing = false;
+}
+
+using brv::platform::QuotedForMessage;
+
+// Text enters the model only if the configuration file can store it: XML cannot carry some
+// characters at all, and a file that held one would not load again (nor would the add-in start).
+// Describe names the text for the message, given the text quoted: "the address \"...\"".
+template <class TDescribe>
+void CheckStorableAs(std::u16string_view Text, TDescribe Describe) {
+  const size_t bad = brv::platform::FindCharacterXmlCannotCarry(Text);
+  if (bad == std::u16string_view::npos) return;
+  throw ESortwise(brv::kE_INVALIDARG, Describe(QuotedForMessage(Text)) + u" holds " +
+                                          brv::platform::CharacterName(Text[bad]) +
+                                          u", a character the configuration file cannot store");
+}
+
+void CheckStorable(std::u16string_view Text, std::u16string_view What) {
+  CheckStorableAs(Text, [&](const std::u16string& Quoted) { return std::u16string(What) + u" " + Quoted; });
+}
+
+// A filter line of an address entry: its name and its value.
+void CheckStorableFilter(const TSwoEntry& Entry, std::u16string_view Name, std::u16string_view Value) {
+  const auto entry = [&] { return u" of the address " + QuotedForMessage(Entry.Address()); };
+  CheckStorableAs(Name, [&](const std::u16string& Quoted) { return u"the filter name " + Quoted + entry(); });
+  CheckStorableAs(Value, [&](const std::u16string& Quoted) {
+    return u"the value " + Quoted + u" of the filter " + QuotedForMessage(Name) + entry();
+  });
 }
 
 }  // namespace
@@ -75,6 +115,7 @@ outlook::Ref<outlook::_NameSpace> TSwoObject::GetNameSpace() {
 TSwoEntry::TSwoEntry(TSwoObject* Owner, std::u16string Address) : TSwoObject(Owner, std::move(Address)) {}
 
 TSwoEntry* TSwoEntry::Create(TSwoObject* Owner, std::u16string Address) {
+  CheckStorable(Address, u"the address");
   return Construct(new TSwoEntry(Owner, std::move(Address)));
 }
 
@@ -99,10 +140,12 @@ std::u16string TSwoEntry::GetValue(int32_t Index) const { return FProperties->Ge
 std::u16string TSwoEntry::GetValue(std::u16string_view Name) const { return FProperties->GetValue(Name); }
 
 void TSwoEntry::SetValue(int32_t Index, std::u16string_view Value) {
+  CheckStorableFilter(*this, FProperties->GetName(Index), Value);
   FProperties->SetValueFromIndex(Index, Value);
 }
 
 void TSwoEntry::SetValue(std::u16string_view Name, std::u16string_view Value) {
+  CheckStorableFilter(*this, Name, Value);
   FProperties->SetValue(Name, Value);
 }
 
@@ -112,11 +155,13 @@ TSwoFolder::TSwoFolder(TSwoObject* Owner, std::u16string Id, std::u16string Name
     : TSwoObject(Owner, std::move(Name)), FId(std::move(Id)) {}
 
 TSwoFolder* TSwoFolder::Create(TSwoObject* Owner, std::u16string Id, std::u16string Name) {
+  CheckStorable(Name, u"the folder name");
+  CheckStorable(Id, u"the folder id");
   return Construct(new TSwoFolder(Owner, std::move(Id), std::move(Name)));
 }
 
 TSwoFolder::~TSwoFolder() {
-  if (FItems) FItems->Clear(true);
+  if (FItems) FreeItems();
   FItems.reset();
   LeaveOwner();
 }
@@ -129,8 +174,10 @@ void TSwoFolder::CreateMembers() {
 }
 
 void TSwoFolder::ChildNotify(TSwoObject* Item, bool Inserted) {
-  if (FItems) NotifyList<TSwoEntry>(*FItems, Item, Inserted);
+  if (FItems && !(FFreeingItems && !Inserted)) NotifyList<TSwoEntry>(*FItems, Item, Inserted);
 }
+
+void TSwoFolder::FreeItems() { FreeChildren(*FItems, FFreeingItems); }
 
 int32_t TSwoFolder::IndexOf(TSwoEntry* Entry) const { return FItems->IndexOf(Entry); }
 
@@ -151,11 +198,13 @@ TSwoStore::TSwoStore(TSwoObject* Owner, std::u16string Id, std::u16string Name)
     : TSwoObject(Owner, std::move(Name)), FId(std::move(Id)) {}
 
 TSwoStore* TSwoStore::Create(TSwoObject* Owner, std::u16string Id, std::u16string Name) {
+  CheckStorable(Name, u"the store name");
+  CheckStorable(Id, u"the store id");
   return Construct(new TSwoStore(Owner, std::move(Id), std::move(Name)));
 }
 
 TSwoStore::~TSwoStore() {
-  if (FItems) FItems->Clear(true);
+  if (FItems) FreeItems();
   FItems.reset();
   LeaveOwner();
 }
@@ -167,8 +216,10 @@ void TSwoStore::CreateMembers() {
 }
 
 void TSwoStore::ChildNotify(TSwoObject* Item, bool Inserted) {
-  if (FItems) NotifyList<TSwoFolder>(*FItems, Item, Inserted);
+  if (FItems && !(FFreeingItems && !Inserted)) NotifyList<TSwoFolder>(*FItems, Item, Inserted);
 }
+
+void TSwoStore::FreeItems() { FreeChildren(*FItems, FFreeingItems); }
 
 TSwoFolder* TSwoStore::GetItem(std::u16string_view Id) const {
   return FindByKey(*FItems, Id, [](const TSwoFolder& F) -> const std::u16string& { return F.Id(); });
@@ -198,6 +249,10 @@ void TSwoConfig::SetValue(int32_t Index, std::u16string_view Value) {
 }
 
 void TSwoConfig::SetValue(std::u16string_view Name, std::u16string_view Value) {
+  CheckStorable(Name, u"the setting name");
+  CheckStorableAs(Value, [&](const std::u16string& Quoted) {
+    return u"the value " + Quoted + u" of the setting " + QuotedForMessage(Name);
+  });
   FItems->SetValue(Name, Value);
 }
 
@@ -223,7 +278,7 @@ TSortwise::TSortwise() : TSwoObject(nullptr, std::u16string()) {}
 TSortwise* TSortwise::Create() { return Construct(new TSortwise()); }
 
 TSortwise::~TSortwise() {
-  if (FItems) FItems->Clear(true);
+  if (FItems) FreeItems();
   FItems.reset();
   FConfig.reset();
   LeaveOwner();
@@ -237,8 +292,10 @@ void TSortwise::CreateMembers() {
 }
 
 void TSortwise::ChildNotify(TSwoObject* Item, bool Inserted) {
-  if (FItems) NotifyList<TSwoStore>(*FItems, Item, Inserted);
+  if (FItems && !(FFreeingItems && !Inserted)) NotifyList<TSwoStore>(*FItems, Item, Inserted);
 }
+
+void TSortwise::FreeItems() { FreeChildren(*FItems, FFreeingItems); }
 
 TSwoStore* TSortwise::GetItem(std::u16string_view Id) const {
   return FindByKey(*FItems, Id, [](const TSwoStore& S) -> const std::u16string& { return S.Id(); });

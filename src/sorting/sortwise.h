@@ -10,6 +10,12 @@
 //
 // Lookups by position take an integer (or a bool); lookups by key take text, also text that
 // looks like digits (DESIGN.md section 3).
+//
+// Every text that enters the model (names, addresses, ids, filter and setting lines) must be
+// one the configuration file can store: a character XML cannot carry at all (U+0000-U+0008,
+// U+000B, U+000C, U+000E-U+001F, U+FFFE, U+FFFF, a lone surrogate) makes Create or SetValue
+// raise ESortwise (E_INVALIDARG) naming the text, and nothing changes. So a save never fails,
+// nor writes a file that would not load again, over one bad text.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +37,8 @@ class TSwoApplicationSource;
 class TSwoEntryIndex;
 class TSwoRunObserver;
 
-// The error type raised by the sorter: folder registration and reaching Outlook raise it.
+// The error type raised by the sorter: folder registration, reaching Outlook and text the
+// configuration file cannot store raise it.
 class ESortwise : public brv::TbrvErrorClass<ESortwise, brv::EbrvObject> {
  public:
   using TbrvErrorClass::TbrvErrorClass;
@@ -169,7 +176,8 @@ class TSwoFolder : public TSwoObject {
   TSwoEntry* GetItem(std::u16string_view Address) const;
   TSwoEntry* Items(int32_t Index) const { return GetItem(Index); }
   TSwoEntry* Items(std::u16string_view Address) const { return GetItem(Address); }
-  // A new address entry of this folder at its sorted place; nothing is validated.
+  // A new address entry of this folder at its sorted place; nothing is validated but that the
+  // configuration file can store the address.
   TSwoEntry* Add(const std::u16string& Address);
   // The list's IndexOf: a bisection on Entry's address giving the first entry whose address
   // compares equal (CompareText), or -1.
@@ -184,8 +192,12 @@ class TSwoFolder : public TSwoObject {
   TSwoFolder(TSwoObject* Owner, std::u16string Id, std::u16string Name);
 
  private:
+  // Frees all address entries, the last first (see FreeChildren in sortwise.cpp).
+  void FreeItems();
+
   std::unique_ptr<TItemList> FItems;
   std::u16string FId;
+  bool FFreeingItems = false;
 };
 
 // A store entry: an Outlook mail store (StoreID in Id) and its target folders, sorted by name.
@@ -219,8 +231,12 @@ class TSwoStore : public TSwoObject {
   TSwoStore(TSwoObject* Owner, std::u16string Id, std::u16string Name);
 
  private:
+  // Frees all target folders, the last first (see FreeChildren in sortwise.cpp).
+  void FreeItems();
+
   std::unique_ptr<TItemList> FItems;
   std::u16string FId;
+  bool FFreeingItems = false;
 };
 
 // The settings: name/value lines; no owner, empty name.
@@ -331,10 +347,14 @@ class TSortwise : public TSwoObject {
   void ProcessItem(outlook::MAPIFolder& Inbox, const TSwoEntryIndex& Index, int32_t Position,
                    const TSwoCallback& Callback, TSwoRunObserver& Observer);
 
+  // Frees all store entries, the last first (see FreeChildren in sortwise.cpp).
+  void FreeItems();
+
   outlook::Ref<outlook::_Application> FApplication;
   std::shared_ptr<TSwoApplicationSource> FApplicationSource;
   std::unique_ptr<TSwoConfig> FConfig;
   std::unique_ptr<TItemList> FItems;
+  bool FFreeingItems = false;
 };
 
 }  // namespace swo

@@ -7,7 +7,10 @@
 #include "commands.h"
 #include "foundation/text.h"
 #include "platform/locale.h"
+#include "platform/number_format.h"
+#include "platform/xml.h"
 #include "sorting/entry_index.h"
+#include "sorting/number.h"
 #include "sorting/sortwise.h"
 
 namespace sortwise_tool {
@@ -17,8 +20,9 @@ const char16_t kCheckHelp[] =
     u"\n"
     u"Loads a configuration file and reports, one per line: wildcard entries without filters,\n"
     u"the same address twice in one folder, entries that can never be reached, folders without\n"
-    u"entries, stores without folders, settings Sortwise does not know, and an \"Auto.Filter\" that\n"
-    u"is not a whole number.\n"
+    u"entries, stores without folders, settings Sortwise does not know, switches whose text reads\n"
+    u"as False without being \"False\" (such as \"yes\"), and an \"Auto.Filter\" that is not a\n"
+    u"whole number.\n"
     u"\n"
     u"  --normalize OUT  write what was loaded to OUT, as the add-in would save it\n"
     u"\n"
@@ -28,11 +32,23 @@ namespace {
 
 const std::u16string_view kKnownSettings[] = {swo::kIgnoreUnmarked, swo::kDoOnlyRead, swo::kDoOnlyComplete,
                                               swo::kAutoEnabled, swo::kAutoFilter};
+const std::u16string_view kSwitches[] = {swo::kIgnoreUnmarked, swo::kDoOnlyRead, swo::kDoOnlyComplete,
+                                         swo::kAutoEnabled};
 
-std::u16string Quoted(std::u16string_view Text) {
-  std::u16string quoted;
-  quoted.reserve(Text.size() + 2);
-  return quoted.append(1, u'"').append(Text).append(1, u'"');
+// One report per line, however long or odd the text: cut, with line breaks shown as \n.
+std::u16string Quoted(std::u16string_view Text) { return brv::platform::QuotedForMessage(Text); }
+
+bool IsSwitch(std::u16string_view Name) {
+  for (const std::u16string_view key : kSwitches)
+    if (brv::platform::LocaleCompareText(Name, key) == 0) return true;
+  return false;
+}
+
+// What a switch's text reads as besides a number (true when not zero) and "True" or "False" in
+// any case: False, whatever the writer meant by "yes", "on" or " True".
+bool ReadsAsFalseUnasked(std::u16string_view Text) {
+  return !swo::TextToNumber(Text, brv::platform::LocaleDecimalSeparator()) && !brv::SameText(Text, u"True") &&
+         !brv::SameText(Text, u"False");
 }
 
 std::u16string FolderName(const swo::TSwoFolder& Folder) { return u"folder " + Quoted(Folder.Name()); }
@@ -52,6 +68,10 @@ void CheckSettings(const swo::TSwoConfig& Config, std::vector<std::u16string>& P
     bool known = false;
     for (const std::u16string_view key : kKnownSettings) known = known || brv::platform::LocaleCompareText(name, key) == 0;
     if (!known) Problems.push_back(u"setting " + Quoted(name) + u" is not one Sortwise uses");
+    const std::u16string value = Config.Lines().GetValueFromIndex(i);
+    if (IsSwitch(name) && ReadsAsFalseUnasked(value))
+      Problems.push_back(u"setting " + Quoted(name) + u" is " + Quoted(value) +
+                         u", which Sortwise reads as False");
   }
   const std::u16string filter = Config.GetValue(swo::kAutoFilter);
   if (!filter.empty() && !IsWholeNumber(filter))

@@ -18,12 +18,12 @@ long TTempDir::Pid() {
 #endif
 }
 
-bool ParserGivesPositions() {
+bool UnderWine() {
 #ifdef _WIN32
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 #else
-  return true;
+  return false;
 #endif
 }
 

@@ -59,9 +59,12 @@ class TTempDir {
   std::filesystem::path FPath;
 };
 
+// True when the program runs under Wine.
+bool UnderWine();
+
 // False under Wine, whose MSXML reports parse errors without line, column or reason; true
 // natively (pugixml) and with Microsoft's MSXML.
-bool ParserGivesPositions();
+inline bool ParserGivesPositions() { return !UnderWine(); }
 
 // Whole-file helpers that do not go through the code under test.
 void WriteBytes(const std::u16string& File, std::string_view Bytes);
