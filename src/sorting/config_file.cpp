@@ -38,6 +38,14 @@ void CheckCarried(const TXmlNode& Node, std::u16string_view What, std::u16string
                     brv::platform::CharacterName(Text[bad]) + u", a character XML cannot carry");
 }
 
+// The name of a filter or setting line: "=" ends a line's name, so a name holding one would
+// come back from the next save and load as another name and value.
+void CheckLineName(const TXmlNode& Node, const std::u16string& Name) {
+  if (Name.find(u'=') == std::u16string::npos) return;
+  throw EConvertError(kDISP_E_TYPEMISMATCH, Node.Where() + u": the name " + brv::platform::QuotedForMessage(Name) +
+                                                u" holds \"=\", which no name of a filter or setting can hold");
+}
+
 }  // namespace
 
 // --- reading helpers ---
@@ -74,6 +82,7 @@ void TSwoEntry::Load(const TXmlNode& Node) {
   FProperties->Clear();
   for (const TXmlNode& property : Node.Elements(u"property")) {
     const std::u16string name = ReadAttribute(property, kName);
+    CheckLineName(property, name);
     FProperties->SetValue(name, ReadText(property));
   }
 }
@@ -133,6 +142,7 @@ void TSwoConfig::Load(const TXmlNode& Node) {
   FItems->Clear();
   for (const TXmlNode& value : Node.Elements(u"value")) {
     const std::u16string name = ReadAttribute(value, kName);
+    CheckLineName(value, name);
     FItems->SetValue(name, ReadText(value));
   }
 }

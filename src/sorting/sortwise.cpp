@@ -63,10 +63,18 @@ void CheckStorable(std::u16string_view Text, std::u16string_view What) {
   CheckStorableAs(Text, [&](const std::u16string& Quoted) { return std::u16string(What) + u" " + Quoted; });
 }
 
+// "=" ends the name of a name/value line: a name holding one would read back as another name.
+void CheckLineName(std::u16string_view Name, std::u16string_view What) {
+  if (Name.find(u'=') == std::u16string_view::npos) return;
+  throw ESortwise(brv::kE_INVALIDARG,
+                  std::u16string(What) + u" holds \"=\", which no name of a filter or setting can hold");
+}
+
 // A filter line of an address entry: its name and its value.
 void CheckStorableFilter(const TSwoEntry& Entry, std::u16string_view Name, std::u16string_view Value) {
   const auto entry = [&] { return u" of the address " + QuotedForMessage(Entry.Address()); };
   CheckStorableAs(Name, [&](const std::u16string& Quoted) { return u"the filter name " + Quoted + entry(); });
+  CheckLineName(Name, u"the filter name " + QuotedForMessage(Name) + entry());
   CheckStorableAs(Value, [&](const std::u16string& Quoted) {
     return u"the value " + Quoted + u" of the filter " + QuotedForMessage(Name) + entry();
   });
@@ -250,6 +258,7 @@ void TSwoConfig::SetValue(int32_t Index, std::u16string_view Value) {
 
 void TSwoConfig::SetValue(std::u16string_view Name, std::u16string_view Value) {
   CheckStorable(Name, u"the setting name");
+  CheckLineName(Name, u"the setting name " + QuotedForMessage(Name));
   CheckStorableAs(Value, [&](const std::u16string& Quoted) {
     return u"the value " + Quoted + u" of the setting " + QuotedForMessage(Name);
   });
