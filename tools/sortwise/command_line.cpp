@@ -40,13 +40,14 @@ std::u16string FinishOutput() {
   return outputError == 0 ? std::u16string() : brv::Utf8ToUtf16(std::strerror(outputError));
 }
 
-std::u16string Clipped(std::u16string_view Text) {
-  constexpr size_t kLimit = 60;
-  std::u16string clipped;
-  for (const char16_t c : Text.substr(0, kLimit)) clipped += c < 0x20 ? u'?' : c;
-  if (Text.size() > kLimit) clipped += u"\u2026";
-  return clipped;
+std::u16string Shortened(std::u16string_view Text, size_t Limit, char16_t Control) {
+  std::u16string shortened;
+  for (const char16_t c : Text.substr(0, Limit)) shortened += c < 0x20 ? Control : c;
+  if (Text.size() > Limit) shortened += u"\u2026";
+  return shortened;
 }
+
+std::u16string Clipped(std::u16string_view Text) { return Shortened(Text, 60, u'?'); }
 
 TArguments::TArguments(std::vector<std::u16string> Args, std::vector<std::u16string_view> Flags,
                        std::vector<std::u16string_view> Options) {

@@ -19,6 +19,9 @@ void PrintErrorLine(std::u16string_view Text);
 // not (a full disk, a closed pipe).
 std::u16string FinishOutput();
 
+// Text as a message quotes it: at most Limit characters, longer text cut with an ellipsis,
+// control characters replaced by Control.
+std::u16string Shortened(std::u16string_view Text, size_t Limit, char16_t Control);
 // Text from the command line as a message quotes it: control characters as "?", at most 60
 // characters, longer text cut with an ellipsis.
 std::u16string Clipped(std::u16string_view Text);

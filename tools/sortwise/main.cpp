@@ -39,13 +39,7 @@ int Dispatch(std::vector<std::u16string> Args) {
 
 // A message as one line of at most kLimit characters: whatever raised it, a line break in a
 // quoted value must not split it, nor a huge value bury it.
-std::u16string OneLine(std::u16string_view Message) {
-  constexpr size_t kLimit = 300;
-  std::u16string line;
-  for (const char16_t c : Message.substr(0, kLimit)) line += c < 0x20 ? u' ' : c;
-  if (Message.size() > kLimit) line += u"\u2026";
-  return line;
-}
+std::u16string OneLine(std::u16string_view Message) { return Shortened(Message, 300, u' '); }
 
 int Guarded(std::vector<std::u16string> Args) {
   try {
