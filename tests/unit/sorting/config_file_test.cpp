@@ -104,7 +104,7 @@ class ConfigFileTest : public ::testing::Test {
   std::unique_ptr<TSortwise> Sorter{TSortwise::Create()};
 };
 
-TEST_F(ConfigFileTest, TheSpecExampleLoadsAndSavesBackAsTheSameTreeInKeyOrder) {
+TEST_F(ConfigFileTest, TheExampleLoadsAndSavesBackAsTheSameTreeInKeyOrder) {
   Sorter->Load(FixturePath(u"example.xml"));
   EXPECT_EQ(Dump(*Sorter), kExampleModel);
   EXPECT_TRUE(Sorter->Config().GetAsBoolean(kDoOnlyRead));
