@@ -15,6 +15,8 @@
 #include "platform/debug_output.h"
 #include "sorting/sortwise.h"
 
+#include "../host/small_mailbox.h"
+
 #ifdef SORTWISE_THROUGH_COM
 #include "outlook_com_fixture.h"
 #endif
@@ -37,7 +39,7 @@ inline TMemoryItemData Mail(std::u16string Subject, std::u16string Address) {
 
 // "\\Mailbox" with "Inbox" (the default inbox) and the folders "Friends" and "Invoices", a
 // sorter bound to it, and the debugger output collected in Lines.
-class CleanupTest : public ::testing::Test {
+class CleanupTest : public ::testing::Test, protected TSmallMailbox {
  protected:
   CleanupTest() {
 #ifdef SORTWISE_THROUGH_COM
@@ -78,12 +80,6 @@ class CleanupTest : public ::testing::Test {
     return subjects;
   }
 
-  Ref<TMemoryOutlook> Outlook = TMemoryOutlook::Create(u"Test profile");
-  Ref<TMemoryFolder> Store = Outlook->AddStore(u"Mailbox");
-  Ref<TMemoryFolder> Inbox = Store->AddFolder(u"Inbox");
-  Ref<TMemoryFolder> Friends = Store->AddFolder(u"Friends");
-  Ref<TMemoryFolder> Invoices = Store->AddFolder(u"Invoices");
-  std::unique_ptr<TSortwise> Sorter{TSortwise::Create()};
   std::vector<std::u16string> Lines;
 };
 

@@ -11,6 +11,8 @@
 #include "fake_main_view.h"
 #include "host/memory_store.h"
 #include "sorting/sortwise.h"
+
+#include "../host/small_mailbox.h"
 #include "ui/event_edge.h"
 #include "ui/main_presenter.h"
 
@@ -21,7 +23,7 @@ using outlook::TMemoryFolder;
 using outlook::TMemoryOutlook;
 
 // "\\Mailbox" with "Inbox" (the default inbox), "Friends" and "Invoices"; the sorter bound to it.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected TSmallMailbox {
  protected:
   MainWindowTest() { Sorter->SetApplication_(Outlook->Application()); }
   void TearDown() override { View.VerifyDone(); }
@@ -60,12 +62,6 @@ class MainWindowTest : public ::testing::Test {
     return rows;
   }
 
-  Ref<TMemoryOutlook> Outlook = TMemoryOutlook::Create(u"Test profile");
-  Ref<TMemoryFolder> Store = Outlook->AddStore(u"Mailbox");
-  Ref<TMemoryFolder> Inbox = Store->AddFolder(u"Inbox");
-  Ref<TMemoryFolder> Friends = Store->AddFolder(u"Friends");
-  Ref<TMemoryFolder> Invoices = Store->AddFolder(u"Invoices");
-  std::unique_ptr<TSortwise> Sorter{TSortwise::Create()};
   TFakeMainView View;
   TMainPresenter Presenter{*Sorter, View};
 };
