@@ -7,6 +7,7 @@
 #include "sorting/entry_index.h"
 #include "sorting/matching.h"
 #include "sorting/run_observer.h"
+#include "sorting/sender.h"
 #include "sorting/sortwise.h"
 
 namespace swo {
@@ -28,16 +29,6 @@ bool SkippedBySettings(const TSwoConfig& Config, outlook::_MailItem& Mail) {
     if (completed == 0 || completed == outlook::kNoDate) return true;
   }
   return false;
-}
-
-// Exchange senders are known by their user's primary SMTP address, everyone else by the
-// address the mail carries.
-std::u16string SenderAddress(outlook::_MailItem& Mail) {
-  if (Mail.SenderEmailType() != u"EX") return Mail.SenderEmailAddress();
-  const outlook::Ref<outlook::AddressEntry> sender = Mail.Sender();
-  const outlook::Ref<outlook::ExchangeUser> user = sender ? sender->GetExchangeUser() : nullptr;
-  if (!user) throw ESortwise(brv::kE_FAIL, u"The sender is not an Exchange user");
-  return user->PrimarySmtpAddress();
 }
 
 // The entries of the sender's address first, in index order, then the "*" entries.

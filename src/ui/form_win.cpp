@@ -95,9 +95,7 @@ void TForm::Close(int Result) {
 void TForm::Create(HWND Owner) {
   RegisterFormClass();
   FDpi = WindowDpi(Owner);
-  RECT Frame{0, 0, Scaled(FLayout.ClientWidth), Scaled(FLayout.ClientHeight)};
-  AdjustWindowRectEx(&Frame, FStyle.Style, FALSE, FStyle.ExStyle);
-  const int Width = Frame.right - Frame.left, Height = Frame.bottom - Frame.top;
+  const auto [Width, Height] = OuterSize();
   RECT Over;
   if (Owner == nullptr || !GetWindowRect(Owner, &Over)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &Over, 0);
   const int Left = Over.left + (Over.right - Over.left - Width) / 2;
@@ -116,9 +114,19 @@ void TForm::Create(HWND Owner) {
   FFont.reset(CreateFontW(-MulDiv(8, FDpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Tahoma"));
   FSurface.reset(CreateSolidBrush(GetSysColor(FStyle.WhiteSurface ? COLOR_WINDOW : COLOR_BTNFACE)));
-  FPlaces = Arrange(FLayout, Scaled(FLayout.ClientWidth), Scaled(FLayout.ClientHeight), FDpi);
+  RECT Client;
+  GetClientRect(FHandle, &Client);
+  FPlaces = Arrange(FLayout, Client.right, Client.bottom, FDpi);
   CreateControls();
   ArrangeControls();
+}
+
+std::pair<int, int> TForm::OuterSize() const {
+  if (FStyle.OuterSizeInPixels.cx > 0) return {FStyle.OuterSizeInPixels.cx, FStyle.OuterSizeInPixels.cy};
+  if (FStyle.DesignedOuterSize.cx > 0) return {Scaled(FStyle.DesignedOuterSize.cx), Scaled(FStyle.DesignedOuterSize.cy)};
+  RECT Frame{0, 0, Scaled(FLayout.ClientWidth), Scaled(FLayout.ClientHeight)};
+  AdjustWindowRectEx(&Frame, FStyle.Style, FALSE, FStyle.ExStyle);
+  return {Frame.right - Frame.left, Frame.bottom - Frame.top};
 }
 
 HWND TForm::AddControl(int Item, const wchar_t* ClassName, const std::u16string& Text, DWORD Style,

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/event_edge.h"
@@ -24,6 +25,11 @@ struct TFormStyle {
   DWORD ExStyle = 0;
   bool WhiteSurface = false;           // white, else the dialog face
   HICON Icon = nullptr;                // not owned
+  // The window's outer size, for a window not sized by its layout's client area: designed at
+  // 96 dpi (and scaled like the layout), or in pixels for a window sized after another. The
+  // controls then take their places in whatever client area that leaves.
+  SIZE DesignedOuterSize{};
+  SIZE OuterSizeInPixels{};
 };
 
 class TForm {
@@ -79,6 +85,7 @@ class TForm {
   static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) noexcept;
   LRESULT Handle(UINT Message, WPARAM WParam, LPARAM LParam);
   void Create(HWND Owner);
+  std::pair<int, int> OuterSize() const;
   void ArrangeControls();
   bool InSplitter(POINT Point) const;
 

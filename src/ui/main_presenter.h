@@ -78,6 +78,18 @@ class TMainPresenter {
   // "Settings": the settings dialog on the sorter's settings.
   void Button3Click();
 
+  // The senders of the inbox's mail that no address entry holds yet (inbox_addresses.h).
+  std::vector<std::u16string> GetInboxAddresses() const;
+  // The collect dialog over the inbox's new senders: the ticked ones become entries of the
+  // current folder, whose list then shows them. Does nothing without a current folder.
+  void tbAddFromInboxClick();
+  // The target dialog over the inbox's new senders: each ticked row with a target becomes an
+  // entry of its target; the tree is brought up to date and the selected node's list refilled.
+  void tbAddAdvInboxClick();
+  // A double-click in the target dialog's list (Sender): the selected row gets a folder picked in
+  // Outlook, registered at once when it is new. A cancelled pick does nothing.
+  void tbAddAdvInboxListViewDblClick(TTargetList& Sender);
+
   // Brings the tree up to date with the sorter and selects the node of AFolder (null: the
   // selected node's folder; no such node: the first root).
   void RefreshFolders(TSwoFolder* AFolder);
@@ -111,6 +123,7 @@ class TMainPresenter {
   void SetEditText(std::u16string_view Text);
   void InsertRow(int32_t Index, TAddressRow Row);
   void DeleteRow(int32_t Index);
+  void RefillFromSelectedNode();
 
   TSortwise& FSortwise;
   TMainView& FView;

@@ -7,7 +7,7 @@
 //   lbAddressesClick. Only what the user does is reported (through HandleEvent, event_edge.h).
 // - The controls start as the presenter's getters say (TMainPresenter::Enabled; an empty tree,
 //   list and edit); every later change arrives through these calls.
-// - Apart from ShowSettings, no call raises.
+// - Apart from ShowSettings and the two inbox dialogs, no call raises.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,7 @@ namespace swo {
 
 class TSwoConfig;
 class TSwoEntry;
+class TSwoFolder;
 
 // The controls whose enabled state the presenter decides.
 enum class TMainControl {
@@ -42,6 +43,24 @@ inline constexpr int kMainControlCount = 10;
 struct TAddressRow {
   std::u16string Text;
   TSwoEntry* Entry = nullptr;
+};
+
+// A row of the target dialog as it stood when the dialog closed with OK: the address, the folder
+// picked for it (null: none yet) and whether the user left it ticked.
+struct TTargetRow {
+  std::u16string Address;
+  TSwoFolder* Folder = nullptr;
+  bool Checked = false;
+};
+
+// The target dialog's list, as its double-click handler sees it.
+class TTargetList {
+ public:
+  virtual ~TTargetList() = default;
+  // The selected row, or -1.
+  virtual int32_t Selected() const = 0;
+  // Gives Row the folder as its data and Name as the text of its "Target" column, and ticks it.
+  virtual void SetTarget(int32_t Row, TSwoFolder& Folder, std::u16string_view Name) = 0;
 };
 
 class TMainView : public TErrorView {
@@ -79,6 +98,15 @@ class TMainView : public TErrorView {
 
   // Runs the settings dialog (settings_presenter.h) on Values, modally, owned by this window.
   virtual void ShowSettings(TSwoConfig& Values) = 0;
+  // Runs the collect dialog modally over this window: a check list of Addresses in their order,
+  // all unticked. True when it closed with OK; Ticked then holds the indexes of the ticked rows,
+  // ascending.
+  virtual bool ShowCollectDialog(const std::vector<std::u16string>& Addresses, std::vector<int32_t>& Ticked) = 0;
+  // Runs the target dialog modally over this window: one row per address, unticked, without a
+  // target. A double-click in its list reports tbAddAdvInboxListViewDblClick with the list, and
+  // that handler's errors are shown over the dialog, which stays open. True when it closed with
+  // OK; Rows then holds every row as it stood, in the list's order.
+  virtual bool ShowTargetDialog(const std::vector<std::u16string>& Addresses, std::vector<TTargetRow>& Rows) = 0;
   // Closes the window, which ends its modal loop.
   virtual void Close() = 0;
 };

@@ -8,6 +8,7 @@
 #include "platform/wide_win.h"
 #include "sorting/sortwise.h"
 #include "ui/application.h"
+#include "ui/inbox_dialogs_win.h"
 #include "ui/resource_ids.h"
 #include "ui/settings_window_win.h"
 #include "ui/visual_styles_win.h"
@@ -146,7 +147,9 @@ void TfrmMain::OnCommand(int Id, int Code, HWND From) {
       case TMainControl::tbRefresh: return FPresenter.tbRefreshClick();
       case TMainControl::tbAddressAdd: return FPresenter.tbAddressAddClick();
       case TMainControl::tbAddressDelete: return FPresenter.tbAddressDeleteClick();
-      default: return;  // the inbox collection dialogs come with their own presenter
+      case TMainControl::tbAddAdvInbox: return FPresenter.tbAddAdvInboxClick();
+      case TMainControl::tbAddFromInbox: return FPresenter.tbAddFromInboxClick();
+      default: return;
     }
   }
   if (Id == IDCANCEL) return FPresenter.Button2Click();
@@ -281,6 +284,22 @@ void TfrmMain::ShowSettings(TSwoConfig& Values) {
   TfrmSettings Settings;
   Settings.Presenter().SetValues(&Values);
   Settings.ShowModal(Handle());
+}
+
+bool TfrmMain::ShowCollectDialog(const std::vector<std::u16string>& Addresses, std::vector<int32_t>& Ticked) {
+  TfrmCollect Dialog(Addresses);
+  if (Dialog.ShowModal(Handle()) != IDOK) return false;
+  Ticked = Dialog.Ticked();
+  return true;
+}
+
+bool TfrmMain::ShowTargetDialog(const std::vector<std::u16string>& Addresses, std::vector<TTargetRow>& Rows) {
+  RECT Outer;
+  GetWindowRect(Handle(), &Outer);
+  TfrmTargets Dialog(FPresenter, Addresses, Outer.right - Outer.left, Outer.bottom - Outer.top);
+  if (Dialog.ShowModal(Handle()) != IDOK) return false;
+  Rows = Dialog.Rows();
+  return true;
 }
 
 void TfrmMain::Close() { TForm::Close(IDOK); }

@@ -35,6 +35,8 @@ class TfrmMain : public TForm, public TMainView {
   void DeleteRow(int32_t Index) override;
   void SetEditText(std::u16string_view Text) override;
   void ShowSettings(TSwoConfig& Values) override;
+  bool ShowCollectDialog(const std::vector<std::u16string>& Addresses, std::vector<int32_t>& Ticked) override;
+  bool ShowTargetDialog(const std::vector<std::u16string>& Addresses, std::vector<TTargetRow>& Rows) override;
   void Close() override;
   void ShowError(std::u16string_view Text) override;
 

@@ -65,6 +65,18 @@ TLayout MakeSettingsWindowLayout() {
   return L;
 }
 
+TLayout MakeInboxDialogLayout() {
+  constexpr int kWidth = 304, kHeight = 201;  // a 320 x 240 window's client area
+  constexpr int kButtonWidth = 75, kButtonHeight = 25;
+  constexpr unsigned kCorner = akRight | akBottom;
+  TLayout L{kWidth, kHeight, std::vector<TLayoutItem>(iiCount)};
+  L.Items[iiOK] = At(-1, {kWidth - kButtonWidth - 8, kHeight - kButtonHeight - 8, kButtonWidth, kButtonHeight}, kCorner);
+  L.Items[iiCancel] =
+      At(-1, {kWidth - 2 * kButtonWidth - 16, kHeight - kButtonHeight - 8, kButtonWidth, kButtonHeight}, kCorner);
+  L.Items[iiList] = At(-1, {8, 8, kWidth - 16, kHeight - kButtonHeight - 24}, akLeft | akTop | akRight | akBottom);
+  return L;
+}
+
 }  // namespace
 
 const TLayout& MainWindowLayout() {
@@ -74,6 +86,11 @@ const TLayout& MainWindowLayout() {
 
 const TLayout& SettingsWindowLayout() {
   static const TLayout Layout = MakeSettingsWindowLayout();
+  return Layout;
+}
+
+const TLayout& InboxDialogLayout() {
+  static const TLayout Layout = MakeInboxDialogLayout();
   return Layout;
 }
 

@@ -231,6 +231,35 @@ void TFakeMainView::ShowSettings(TSwoConfig& Values) {
   OnSettings(Values);
 }
 
+bool TFakeMainView::ShowCollectDialog(const std::vector<std::u16string>& Addresses, std::vector<int32_t>& Ticked) {
+  Call("ShowCollectDialog " + std::to_string(Addresses.size()));
+  if (!OnCollect) {
+    ADD_FAILURE() << "unexpected collect dialog";
+    return false;
+  }
+  TFakeCollectDialog dialog{Addresses, std::vector<bool>(Addresses.size())};
+  if (!OnCollect(dialog)) return false;
+  Ticked.clear();
+  for (size_t i = 0; i < dialog.Ticked.size(); ++i)
+    if (dialog.Ticked[i]) Ticked.push_back(static_cast<int32_t>(i));
+  return true;
+}
+
+bool TFakeMainView::ShowTargetDialog(const std::vector<std::u16string>& Addresses, std::vector<TTargetRow>& Rows) {
+  Call("ShowTargetDialog " + std::to_string(Addresses.size()));
+  if (!OnTarget) {
+    ADD_FAILURE() << "unexpected target dialog";
+    return false;
+  }
+  TFakeTargetDialog dialog(Addresses);
+  const bool ok = OnTarget(dialog);
+  dialog.VerifyDone();
+  if (!ok) return false;
+  Rows.clear();
+  for (const auto& row : dialog.Rows()) Rows.push_back({row.Caption, row.Data, row.Checked});
+  return true;
+}
+
 void TFakeMainView::Close() {
   Call("Close");
   if (FCloses == 0)

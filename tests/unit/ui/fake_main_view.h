@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "fake_inbox_dialogs.h"
 #include "ui/main_presenter.h"
 #include "ui/main_view.h"
 
@@ -29,6 +30,10 @@ class TFakeMainView : public TMainView {
   void ExpectClose() { ++FCloses; }
   // Runs for ShowSettings, which is unexpected without it.
   std::function<void(TSwoConfig&)> OnSettings;
+  // The user in the collect and the target dialog: returns true for OK. Each dialog is
+  // unexpected without its function.
+  std::function<bool(TFakeCollectDialog&)> OnCollect;
+  std::function<bool(TFakeTargetDialog&)> OnTarget;
   // Sees every call as its log line, when it is made.
   std::function<void(const std::string& Line)> OnCall;
   // Fails for announcements that did not come and a tree update still open.
@@ -65,6 +70,8 @@ class TFakeMainView : public TMainView {
   void DeleteRow(int32_t Index) override;
   void SetEditText(std::u16string_view Text) override;
   void ShowSettings(TSwoConfig& Values) override;
+  bool ShowCollectDialog(const std::vector<std::u16string>& Addresses, std::vector<int32_t>& Ticked) override;
+  bool ShowTargetDialog(const std::vector<std::u16string>& Addresses, std::vector<TTargetRow>& Rows) override;
   void Close() override;
 
  private:
