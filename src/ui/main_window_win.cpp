@@ -69,6 +69,8 @@ HIMAGELIST DisabledImages(HIMAGELIST Source, int Size) {
 
 }  // namespace
 
+int TfrmMain::CommandOf(TMainControl Button) { return ToolCommand(Button); }
+
 TfrmMain::TfrmMain(TSortwise& ASortwise)
     : TForm(MainWindowLayout(), {ApplicationTitle(), WS_OVERLAPPEDWINDOW, 0, true, ApplicationIcon()}),
       FPresenter(ASortwise, *this) {}

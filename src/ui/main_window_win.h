@@ -19,6 +19,8 @@ class TfrmMain : public TForm, public TMainView {
   explicit TfrmMain(TSortwise& ASortwise);
 
   TMainPresenter& Presenter() { return FPresenter; }
+  // The command a toolbar button sends to the window when clicked.
+  static int CommandOf(TMainControl Button);
 
   // TMainView
   void SetEnabled(TMainControl Control, bool Enabled) override;

@@ -1,8 +1,9 @@
 // rule-editor: the rule editor's windows without Outlook, on a mailbox file.
 //   rule-editor --mailbox FILE --config FILE [--save FILE] [--save-mailbox FILE] [--pick PATH]...
-//               [--window settings]
+//               [--window settings|collect|targets]
 // --pick answers the next folder picker with PATH ("" cancels it); --window settings opens the
-// settings dialog on the rules' settings instead of the main window. Errors go to a message box.
+// settings dialog on the rules' settings instead of the main window; collect and targets open
+// the main window with that inbox dialog over it. Errors go to a message box.
 #include <windows.h>
 
 #include <string>
@@ -16,7 +17,7 @@ namespace {
 
 constexpr char16_t kUsage[] =
     u"usage: rule-editor --mailbox FILE --config FILE [--save FILE] [--save-mailbox FILE] [--pick PATH]...\n"
-    u"                   [--window settings]";
+    u"                   [--window settings|collect|targets]";
 
 rule_editor::TOptions Parse(const std::vector<std::u16string>& Args) {
   rule_editor::TOptions Options;
@@ -29,7 +30,9 @@ rule_editor::TOptions Parse(const std::vector<std::u16string>& Args) {
     else if (Name == u"--save") Options.Save = Value;
     else if (Name == u"--save-mailbox") Options.SaveMailbox = Value;
     else if (Name == u"--pick") Options.Picks.push_back(Value);
-    else if (Name == u"--window" && Value == u"settings") Options.SettingsOnly = true;
+    else if (Name == u"--window" && Value == u"settings") Options.Window = rule_editor::TWindow::Settings;
+    else if (Name == u"--window" && Value == u"collect") Options.Window = rule_editor::TWindow::Collect;
+    else if (Name == u"--window" && Value == u"targets") Options.Window = rule_editor::TWindow::Targets;
     else throw brv::Exception(u"unknown option " + Name + u"\n" + kUsage);
   }
   if (Options.Mailbox.empty() || Options.Config.empty()) throw brv::Exception(kUsage);

@@ -13,13 +13,18 @@ class TfrmMain;
 
 namespace rule_editor {
 
+// The window the editor opens with: the main window alone, the settings dialog on its own, or
+// the main window with one of its inbox dialogs open over it (the collect dialog for the first
+// folder of the tree).
+enum class TWindow { Main, Settings, Collect, Targets };
+
 struct TOptions {
   std::u16string Mailbox;             // the mailbox file that plays Outlook's stores
   std::u16string Config;              // the rules; loaded when the file exists
   std::u16string Save;                // where the rules go when the window closes; empty: Config
   std::u16string SaveMailbox;         // where the mailbox goes afterwards; empty: not saved
   std::vector<std::u16string> Picks;  // the folder picker's answers in order: a path, or "" to cancel
-  bool SettingsOnly = false;          // the settings dialog on its own instead of the main window
+  TWindow Window = TWindow::Main;
 };
 
 // Opens the editor modally and saves when it closes; Shown runs once the window is up (tests
