@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench_world.h"
+#include "bench_clock_win.h"
 #include "foundation/text.h"
 #include "host/outlook_dispatch.h"
 #include "object_model_win.h"
@@ -22,16 +23,7 @@ constexpr int kMails = 10000;
 constexpr int kEntries = 1000;
 constexpr int kRuns = 7;
 
-double Now() {
-  static const double Frequency = [] {
-    LARGE_INTEGER F;
-    QueryPerformanceFrequency(&F);
-    return static_cast<double>(F.QuadPart);
-  }();
-  LARGE_INTEGER T;
-  QueryPerformanceCounter(&T);
-  return static_cast<double>(T.QuadPart) * 1000.0 / Frequency;
-}
+using bench::NowMs;
 
 }  // namespace
 
@@ -45,9 +37,9 @@ int main() {
     size_t Offered = 0;
     for (int Run = 0; Run < kRuns; ++Run) {
       if (Run == kRuns - 1) World.Outlook->ResetCalls();
-      const double Start = Now();
+      const double Start = NowMs();
       Offered = swo::GetInboxAddresses(*World.Sorter).size();
-      Times.push_back(Now() - Start);
+      Times.push_back(NowMs() - Start);
     }
     std::sort(Times.begin(), Times.end());
     std::printf("%-52s %9s %9s\n", "inbox collection through COM, 7 runs", "median ms", "max ms");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock_win.h"
 #include "foundation/text.h"
 #include "host/memory_store.h"
 #include "sorting/sortwise.h"
@@ -20,16 +21,7 @@ constexpr int kRuns = 7;
 
 std::u16string Text(const std::string& Value) { return brv::Utf8ToUtf16(Value); }
 
-double Now() {
-  static const double Frequency = [] {
-    LARGE_INTEGER F;
-    QueryPerformanceFrequency(&F);
-    return static_cast<double>(F.QuadPart);
-  }();
-  LARGE_INTEGER T;
-  QueryPerformanceCounter(&T);
-  return static_cast<double>(T.QuadPart) * 1000.0 / Frequency;
-}
+using bench::NowMs;
 
 struct TWorld {
   outlook::Ref<outlook::TMemoryOutlook> Outlook;
@@ -73,16 +65,16 @@ class TTimedWindow final : public swo::TfrmMain {
 
  protected:
   void OnShow() override {
-    double Start = Now();
+    double Start = NowMs();
     TfrmMain::OnShow();
-    FTimes.TreeFirstFill.push_back(Now() - Start);
-    Start = Now();
+    FTimes.TreeFirstFill.push_back(NowMs() - Start);
+    Start = NowMs();
     Presenter().tbRefreshClick();
-    FTimes.TreeRefresh.push_back(Now() - Start);
+    FTimes.TreeRefresh.push_back(NowMs() - Start);
     Presenter().SetFolder(FWorld.Small);
-    Start = Now();
+    Start = NowMs();
     Presenter().SetFolder(FWorld.Big);
-    FTimes.ListFill.push_back(Now() - Start);
+    FTimes.ListFill.push_back(NowMs() - Start);
     Close();
   }
 

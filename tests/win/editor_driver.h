@@ -40,17 +40,21 @@ inline void WaitUntilGone(HWND Window) {
   for (int Tries = 0; Tries < 500 && IsWindow(Window); ++Tries) Sleep(10);
 }
 
-// A left click at the centre of Rect in Window's client area.
-inline void ClickAt(HWND Window, const RECT& Rect, bool Wait = true) {
+// The left button pressed (Down: WM_LBUTTONDOWN or WM_LBUTTONDBLCLK) and released at the centre
+// of Rect in Window's client area; Wait false posts the messages instead of sending them.
+inline void MouseAt(HWND Window, const RECT& Rect, UINT Down, bool Wait) {
   const LPARAM At = MAKELPARAM((Rect.left + Rect.right) / 2, (Rect.top + Rect.bottom) / 2);
-  if (Wait) {
-    SendMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, At);
-    SendMessageW(Window, WM_LBUTTONUP, 0, At);
-  } else {
-    PostMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, At);
-    PostMessageW(Window, WM_LBUTTONUP, 0, At);
+  for (const UINT Message : {Down, static_cast<UINT>(WM_LBUTTONUP)}) {
+    const WPARAM Keys = Message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
+    if (Wait)
+      SendMessageW(Window, Message, Keys, At);
+    else
+      PostMessageW(Window, Message, Keys, At);
   }
 }
+
+// A left click at the centre of Rect in Window's client area.
+inline void ClickAt(HWND Window, const RECT& Rect, bool Wait = true) { MouseAt(Window, Rect, WM_LBUTTONDOWN, Wait); }
 
 // The driver's view of the open editor.
 class TDriver {
@@ -174,14 +178,7 @@ class TListDriver {
     RECT Label{LVIR_LABEL, 0, 0, 0};
     SendMessageW(FList, LVM_GETITEMRECT, Row, reinterpret_cast<LPARAM>(&Label));
     ClickAt(FList, Label, Wait);
-    const LPARAM At = MAKELPARAM((Label.left + Label.right) / 2, (Label.top + Label.bottom) / 2);
-    if (Wait) {
-      SendMessageW(FList, WM_LBUTTONDBLCLK, MK_LBUTTON, At);
-      SendMessageW(FList, WM_LBUTTONUP, 0, At);
-    } else {
-      PostMessageW(FList, WM_LBUTTONDBLCLK, MK_LBUTTON, At);
-      PostMessageW(FList, WM_LBUTTONUP, 0, At);
-    }
+    MouseAt(FList, Label, WM_LBUTTONDBLCLK, Wait);
   }
 
  private:

@@ -48,6 +48,15 @@ swo::TSwoFolder* SavedFolder(const swo::TSortwise& Saved, const std::u16string& 
   return nullptr;
 }
 
+// The editor on the sample mailbox and rules, saving into Work.
+rule_editor::TOptions SampleOptions(const std::filesystem::path& Work) {
+  rule_editor::TOptions Options;
+  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
+  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
+  Options.Save = WindowsPath(Work / "rules.xml");
+  return Options;
+}
+
 RECT ClientPlace(HWND Control) {
   RECT Place;
   GetWindowRect(Control, &Place);
@@ -60,10 +69,7 @@ using InboxDialogsTest = EditorTest;
 TEST_F(InboxDialogsTest, TheCollectDialogAddsTheTickedSendersToTheSelectedFolder) {
   const std::vector<std::u16string> Offer = SampleOffer();
   ASSERT_GE(Offer.size(), 3u);
-  rule_editor::TOptions Options;
-  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
-  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
-  Options.Save = WindowsPath(FWork / "rules.xml");
+  rule_editor::TOptions Options = SampleOptions(FWork);
 
   std::thread Driver;
   std::vector<std::u16string> Shown;
@@ -141,10 +147,7 @@ TEST_F(InboxDialogsTest, TheCollectDialogAddsTheTickedSendersToTheSelectedFolder
 TEST_F(InboxDialogsTest, TheTargetDialogAddsEachTickedRowToTheFolderPickedForIt) {
   const std::vector<std::u16string> Offer = SampleOffer();
   ASSERT_GE(Offer.size(), 3u);
-  rule_editor::TOptions Options;
-  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
-  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
-  Options.Save = WindowsPath(FWork / "rules.xml");
+  rule_editor::TOptions Options = SampleOptions(FWork);
   // Row 1: the inbox (refused), then Zephyr, a folder not registered yet; row 2: Travel.
   Options.Picks = {kInbox, kZephyr, kTravel};
 
