@@ -1,6 +1,8 @@
 #include "sorting/number.h"
 
 #include <charconv>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -40,6 +42,24 @@ std::optional<double> TextToNumber(std::u16string_view Text, std::u16string_view
   const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
   if (error != std::errc() || end != ascii.data() + ascii.size()) return std::nullopt;
   return value;
+}
+
+std::optional<int32_t> TextToInteger(std::u16string_view Text) {
+  bool negative = false;
+  if (!Text.empty() && (Text.front() == u'+' || Text.front() == u'-')) {
+    negative = Text.front() == u'-';
+    Text.remove_prefix(1);
+  }
+  if (Text.empty()) return std::nullopt;
+  // One beyond the largest magnitude: the negative side reaches it.
+  const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + (negative ? 1 : 0);
+  int64_t value = 0;
+  for (const char16_t c : Text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+    if (value > limit) return std::nullopt;
+  }
+  return static_cast<int32_t>(negative ? -value : value);
 }
 
 }  // namespace swo

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "sorting/number.h"
 #include "sorting/sortwise.h"
 
 namespace swo {
@@ -25,23 +26,7 @@ std::u16string Decimal(int32_t Value) {
 
 TSettingsPresenter::TSettingsPresenter(TSettingsView& View) : FView(View) { FEnabled.fill(true); }
 
-std::optional<int32_t> TSettingsPresenter::ReadInteger(std::u16string_view Text) {
-  bool negative = false;
-  if (!Text.empty() && (Text.front() == u'+' || Text.front() == u'-')) {
-    negative = Text.front() == u'-';
-    Text.remove_prefix(1);
-  }
-  if (Text.empty()) return std::nullopt;
-  // One beyond the largest magnitude: the negative side reaches it.
-  const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + (negative ? 1 : 0);
-  int64_t value = 0;
-  for (const char16_t c : Text) {
-    if (c < u'0' || c > u'9') return std::nullopt;
-    value = value * 10 + (c - u'0');
-    if (value > limit) return std::nullopt;
-  }
-  return static_cast<int32_t>(negative ? -value : value);
-}
+std::optional<int32_t> TSettingsPresenter::ReadInteger(std::u16string_view Text) { return TextToInteger(Text); }
 
 std::u16string TSettingsPresenter::DaysText(std::u16string_view Text) {
   return Decimal(ReadInteger(Text).value_or(kDefaultDays));

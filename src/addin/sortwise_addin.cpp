@@ -1,0 +1,135 @@
+// The add-in's life with its host: connection, start-up, the button, shut-down.
+#include "addin/sortwise_addin.h"
+
+#include <shlobj.h>
+
+#include "foundation/exception.h"
+#include "host/outlook_com_source.h"
+#include "host/outlook_dispatch.h"
+#include "sorting/rules_file.h"
+#include "sorting/sortwise.h"
+#include "ui/application.h"
+#include "ui/form_win.h"
+#include "ui/handles_win.h"
+#include "ui/main_window_win.h"
+#include "ui/visual_styles_win.h"
+
+namespace swo {
+namespace {
+
+constexpr char16_t kTitle[] = u"Brevanta Outlook Sortwise";
+
+// The windows' title and icon, the icon from this module's "APPICON". The icon lives as long
+// as the module.
+void SetUpApplication() {
+  SetApplicationTitle(kTitle);
+  static const TUniqueIcon Icon(
+      static_cast<HICON>(LoadImageW(ThisModule(), L"APPICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+  SetApplicationIcon(Icon.get());
+}
+
+bool FileExists(const std::u16string& Name) {
+  const DWORD Attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(Name.c_str()));
+  return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Creates the folder of Filename with every missing parent; whether it worked shows when the
+// file is written.
+void CreateFolderOf(const std::u16string& Filename) {
+  const size_t Slash = Filename.find_last_of(u"\\/");
+  if (Slash == std::u16string::npos) return;
+  const std::u16string Folder = Filename.substr(0, Slash);
+  SHCreateDirectoryExW(nullptr, reinterpret_cast<const wchar_t*>(Folder.c_str()), nullptr);
+}
+
+}  // namespace
+
+TbrvSortwiseAddIn::TbrvSortwiseAddIn(const brv::TbrvComControl& Control) : TbrvOfficeAddIn2(Control) {
+  FEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (FEvent == nullptr) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
+  FSortwise.reset(TSortwise::Create());
+  // Made on the host's thread: the sorter knows that thread from the others by it.
+  FSortwise->SetApplicationSource(std::make_shared<TOutlookComSource>());
+}
+
+TbrvSortwiseAddIn::~TbrvSortwiseAddIn() {
+  FSortwise.reset();
+  if (FThread != nullptr) CloseHandle(FThread);
+  if (FEvent != nullptr) CloseHandle(FEvent);
+}
+
+brv::TComPtr<IDispatch> TbrvSortwiseAddIn::Application() const {
+  IUnknown* Host = TbrvOfficeAddIn::Application();
+  if (Host == nullptr) return {};
+  brv::TComPtr<IDispatch> Outlook;
+  if (FAILED(Host->QueryInterface(outlook::IID__Application, Outlook.put_void())) || !Outlook)
+    throw brv::EbrvIntfCast();
+  return Outlook;
+}
+
+HRESULT STDMETHODCALLTYPE TbrvSortwiseAddIn::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
+                                                          IDispatch* AddInInst, SAFEARRAY** custom) {
+  try {
+    // Before the inherited connection: for a connection after start-up it runs Initialize.
+    if (FButton == nullptr) CreateButton();
+  } catch (...) {
+    return SafeCallException(std::current_exception());
+  }
+  return TbrvOfficeAddIn2::OnConnection(Application, ConnectMode, AddInInst, custom);
+}
+
+void TbrvSortwiseAddIn::CreateButton() {
+  // One group for the add-in's life: a reconnection puts the new button into it again.
+  if (FGroup == nullptr) {
+    FGroup = CommandBars().Add(u"");
+    FGroup->SetCaption(u"Brevanta");
+  }
+  FButton = FGroup->Add(u"");
+  FButton->SetSize(brv::ocsLarge);
+  FButton->SetCaption(u"Sortwise");
+  FButton->SetHint(u"Brevanta Outlook Sortwise");
+  FButton->SetOnClick([this](brv::TbrvObject* Sender) { ButtonClick(Sender); });
+}
+
+void TbrvSortwiseAddIn::Initialize() {
+  try {
+    SetUpApplication();
+    const brv::TComPtr<IDispatch> Outlook = Application();
+    const outlook::Ref<outlook::_Application> Wrapped = outlook::WrapApplication(Outlook.get());
+    FFilename = RulesFileName(Wrapped->Session()->CurrentProfileName());
+    if (FileExists(FFilename)) FSortwise->Load(FFilename);
+    FSortwise->SetApplication_(Wrapped);
+    if (FButton == nullptr) CreateButton();
+    if (FSortwise->Config().GetAsBoolean(kAutoEnabled)) StartAutoCleanUp();
+  } catch (...) {
+    // A host that took the markup at connection already shows the button: a failed start-up
+    // must not leave it there to be pressed.
+    if (FButton != nullptr) FButton->SetVisible(false);
+    throw;
+  }
+}
+
+void TbrvSortwiseAddIn::ButtonClick(brv::TbrvObject*) {
+  // Cancels a pending automatic run for good, and makes a running one move nothing further;
+  // the editor opens when the worker is done with the rules.
+  SetEvent(FEvent);
+  WaitForWorker();
+  {
+    TfrmMain Window(*FSortwise);
+    Window.ShowModal(GetActiveWindow());
+  }
+  if (FFilename.empty()) return;
+  CreateFolderOf(FFilename);
+  FSortwise->Save(FFilename);
+}
+
+void TbrvSortwiseAddIn::Shutdown() {
+  if (FThread != nullptr) {
+    SetEvent(FEvent);
+    WaitForWorker();
+  }
+  FSortwise->SetApplication_(nullptr);
+  delete std::exchange(FButton, nullptr);
+}
+
+}  // namespace swo

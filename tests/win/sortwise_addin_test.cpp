@@ -1,0 +1,278 @@
+// Sortwise.dll's add-in object in-process, with the stand-in's Outlook object model over a
+// substitute mailbox playing Outlook (the running Outlook in this process's running object
+// table), and a host ribbon that records every refresh with the thread that asked for it.
+// The test thread plays Outlook's main thread and pumps its messages while a run works.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "addin/sortwise_addin.h"
+#include "com/bstr.h"
+#include "com/com_ptr.h"
+#include "com/variant.h"
+#include "foundation/text.h"
+#include "com_fakes.h"
+#include "host/memory_store.h"
+#include "object_model_win.h"
+#include "office_fakes.h"
+#include "outlook_server_win.h"
+#include "platform/debug_output.h"
+#include "sorting/sortwise.h"
+
+namespace {
+
+using brv::TBstr;
+using brv::TComPtr;
+using brv::TVariant;
+using outlook::TMemoryItemData;
+
+// A host ribbon that notes, for each refresh, whether the button was enabled and whether the
+// host's own thread asked.
+class TRecordingRibbon : public brv::test::TFakeRibbonUI {
+ public:
+  explicit TRecordingRibbon(swo::TbrvSortwiseAddIn* const& AddIn) : FAddIn(AddIn), FThread(GetCurrentThreadId()) {}
+  HRESULT STDMETHODCALLTYPE Invalidate() override {
+    EXPECT_EQ(GetCurrentThreadId(), FThread) << "the ribbon was refreshed from another thread";
+    States.push_back(FAddIn->Button() != nullptr && FAddIn->Button()->Enabled());
+    return TFakeRibbonUI::Invalidate();
+  }
+  std::vector<bool> States;
+
+ private:
+  swo::TbrvSortwiseAddIn* const& FAddIn;  // the fixture's, made after the ribbon
+  DWORD FThread;
+};
+
+// 2026-11-30 12:00 and 2026-11-01 12:00 as OLE dates: mail from "now" and from a month before.
+constexpr double kOld = 46327.5;
+
+class SortwiseAddInTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    FWork = std::filesystem::temp_directory_path() / ("sortwise-addin-test-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::remove_all(FWork);
+    // A "%" in the user's folder must not disturb the rules file's name.
+    FAppData = FWork / "100%s user";
+    SetEnvironmentVariableW(L"AppData", FAppData.wstring().c_str());
+    SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"0");
+    Mailbox = outlook::TMemoryOutlook::Create(u"Work");
+    const auto store = Mailbox->AddStore(u"Mailbox");
+    Inbox = store->AddFolder(u"Inbox");
+    Projects = store->AddFolder(u"Projects");
+    Served = standin::CreateOutlookApplication(Mailbox->Application());
+    Server.emplace(Served.get());
+    AddIn = brv::TbrvComObject::Create<swo::TbrvSortwiseAddIn>();
+    AddIn->AddRef();
+  }
+  void TearDown() override {
+    if (AddIn != nullptr) AddIn->Release();
+    Server.reset();
+    brv::platform::SetDebugSink({});
+    SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", nullptr);
+    std::filesystem::remove_all(FWork);
+  }
+
+  std::filesystem::path RulesFile() const { return FAppData / "Brevanta" / "Sortwise" / "Work.xml"; }
+  // Rules that send mail from ann@example.com to Projects, with these settings.
+  void WriteRules(std::initializer_list<std::pair<std::u16string, std::u16string>> Settings) {
+    const std::unique_ptr<swo::TSortwise> rules(swo::TSortwise::Create());
+    rules->SetApplication_(Mailbox->Application());
+    rules->Add(*Projects)->Add(u"ann@example.com");
+    for (const auto& [name, value] : Settings) rules->Config().SetValue(name, value);
+    std::filesystem::create_directories(RulesFile().parent_path());
+    rules->Save(RulesFile().u16string());
+  }
+  void AddMail(std::u16string Subject, double Received) {
+    TMemoryItemData data;
+    data.Subject = std::move(Subject);
+    data.Sender.Type = u"SMTP";
+    data.Sender.Address = u"ann@example.com";
+    data.ReceivedTime = Received;
+    Inbox->AddItem(std::move(data));
+  }
+  std::vector<std::u16string> Subjects(const outlook::Ref<outlook::TMemoryFolder>& Folder) const {
+    std::vector<std::u16string> subjects;
+    for (const auto& item : Folder->Contents()) subjects.push_back(item->Data().Subject);
+    return subjects;
+  }
+
+  IDTExtensibility2* Connection() { return static_cast<IDTExtensibility2*>(AddIn); }
+  HRESULT Connect() { return Connection()->OnConnection(Served.get(), ext_cm_Startup, &ComAddIn, nullptr); }
+  HRESULT Start() { return Connection()->OnStartupComplete(nullptr); }
+  void Disconnect() {
+    EXPECT_EQ(Connection()->OnBeginShutdown(nullptr), S_OK);
+    EXPECT_EQ(Connection()->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+  }
+  std::u16string Markup() {
+    TComPtr<IRibbonExtensibility> ribbon;
+    EXPECT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), ribbon.put_void()), S_OK);
+    TBstr markup;
+    EXPECT_EQ(ribbon->GetCustomUI(TBstr(u"Microsoft.Outlook.Explorer").get(), markup.put()), S_OK);
+    return markup.Text();
+  }
+  // Calls a ribbon callback by name with one object argument, as the host does.
+  HRESULT Call(const std::u16string& Name, IDispatch* Argument) {
+    TComPtr<IDispatch> ribbon;
+    EXPECT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), ribbon.put_void()), S_OK);
+    LPOLESTR name = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(Name.c_str()));
+    DISPID id = 0;
+    EXPECT_EQ(ribbon->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    VARIANT argument;
+    VariantInit(&argument);
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = Argument;
+    DISPPARAMS params = {&argument, nullptr, 1, 0};
+    TVariant result;
+    return ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr);
+  }
+  void LoadRibbon() { ASSERT_EQ(Call(u"RibbonOnLoad", &Ribbon), S_OK); }
+  // Serves this thread's messages (the worker's Outlook calls, the button's changes) until
+  // Done or ten seconds have passed.
+  template <class F>
+  bool PumpUntil(F&& Done) {
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (!Done()) {
+      if (GetTickCount64() > end) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    return true;
+  }
+
+  brv::test::TApartment Apartment;
+  std::filesystem::path FWork, FAppData;
+  outlook::Ref<outlook::TMemoryOutlook> Mailbox;
+  outlook::Ref<outlook::TMemoryFolder> Inbox, Projects;
+  TComPtr<IDispatch> Served;
+  std::optional<standin::TOutlookServer> Server;
+  swo::TbrvSortwiseAddIn* AddIn = nullptr;
+  brv::test::TFakeComAddIn ComAddIn;
+  TRecordingRibbon Ribbon{AddIn};
+};
+
+TEST_F(SortwiseAddInTest, StartUpLoadsTheProfilesRulesAndShowsTheButton) {
+  WriteRules({});
+  ASSERT_EQ(Connect(), S_OK);
+  ASSERT_EQ(Start(), S_OK);
+  EXPECT_EQ(std::filesystem::path(AddIn->Filename()), RulesFile());
+  EXPECT_EQ(AddIn->Sortwise().Count(), 1);
+  const std::u16string markup = Markup();
+  EXPECT_NE(markup.find(u"label=\"Brevanta\""), std::u16string::npos) << brv::Utf16ToUtf8(markup);
+  ASSERT_NE(AddIn->Button(), nullptr);
+  EXPECT_EQ(AddIn->Button()->Caption(), u"Sortwise");
+  EXPECT_EQ(AddIn->Button()->Hint(), u"Brevanta Outlook Sortwise");
+  EXPECT_EQ(AddIn->Button()->Size(), brv::ocsLarge);
+  EXPECT_NE(markup.find(u"id=\"" + AddIn->Button()->Id() + u"\""), std::u16string::npos);
+  Disconnect();
+  EXPECT_EQ(AddIn->Button(), nullptr);
+}
+
+TEST_F(SortwiseAddInTest, AHostAskingForTheMarkupRightAfterConnectingGetsTheButton) {
+  ASSERT_EQ(Connect(), S_OK);
+  ASSERT_NE(AddIn->Button(), nullptr);
+  EXPECT_NE(Markup().find(u"id=\"" + AddIn->Button()->Id() + u"\""), std::u16string::npos);
+  // Without a rules file the sorter starts empty and no run starts.
+  ASSERT_EQ(Start(), S_OK);
+  EXPECT_EQ(AddIn->Sortwise().Count(), 0);
+  EXPECT_FALSE(AddIn->Sortwise().Config().GetAsBoolean(swo::kAutoEnabled));
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInTest, ABrokenRulesFileFailsTheStartUpWithItsMessageAndHidesTheButton) {
+  std::filesystem::create_directories(RulesFile().parent_path());
+  std::ofstream(RulesFile()) << "<Sortwise><store name=\"x\"";
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  EXPECT_TRUE(FAILED(Start()));
+  TComPtr<IErrorInfo> error;
+  ASSERT_EQ(GetErrorInfo(0, error.put()), S_OK);
+  TBstr description;
+  error->GetDescription(description.put());
+  EXPECT_NE(description.Text().find(u"Work.xml"), std::u16string::npos) << brv::Utf16ToUtf8(description.Text());
+  ASSERT_NE(AddIn->Button(), nullptr);
+  EXPECT_FALSE(AddIn->Button()->Visible());
+  EXPECT_EQ(Ribbon.Invalidations, 1);
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInTest, TheAutomaticRunMovesOnlyOldMailWithTheButtonDisabledMeanwhile) {
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"7"}});
+  AddMail(u"Old", kOld);
+  AddMail(u"New", 47000.0);  // 2028: never older than the cut-off
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+  EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
+  EXPECT_EQ(Subjects(Projects), std::vector<std::u16string>{u"Old"});
+  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"New"});
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInTest, AnEmptyAutoFilterStopsTheRunBeforeAnyMailWithOneDebuggerLine) {
+  WriteRules({{u"Auto.Enabled", u"True"}});
+  AddMail(u"Old", kOld);
+  std::vector<std::u16string> lines;
+  brv::platform::SetDebugSink([&](std::u16string_view Line) { lines.emplace_back(Line); });
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+  Disconnect();
+  EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(u"Auto.Filter"), std::u16string::npos);
+  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+}
+
+TEST_F(SortwiseAddInTest, ShuttingDownDuringTheDelayEndsTheWorkerAtOnceWithoutARun) {
+  // An hour per unit: were the shut-down to wait for the delay, the test would hang.
+  SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+  AddMail(u"Old", kOld);
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  Disconnect();
+  EXPECT_TRUE(Ribbon.States.empty());
+  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+}
+
+TEST_F(SortwiseAddInTest, PressingTheButtonCancelsThePendingRunOpensTheEditorAndSavesOnClose) {
+  SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+  AddMail(u"Old", kOld);
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  std::filesystem::remove_all(RulesFile().parent_path());
+  // A person closes the editor once it shows.
+  std::thread person([] {
+    for (int tries = 0; tries < 1000; ++tries, Sleep(10))
+      if (HWND editor = FindWindowW(L"TSortwiseForm", L"Brevanta Outlook Sortwise"); editor && IsWindowVisible(editor)) {
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+        return;
+      }
+  });
+  brv::test::TFakeRibbonControl control(AddIn->Button()->Id());
+  EXPECT_EQ(Call(AddIn->Button()->Id() + u".onAction", &control), S_OK);
+  person.join();
+  // The closed editor's rules were saved, the folder made anew; the run never came.
+  EXPECT_TRUE(std::filesystem::exists(RulesFile()));
+  Disconnect();
+  EXPECT_TRUE(Ribbon.States.empty());
+  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+}
+
+}  // namespace
