@@ -45,10 +45,11 @@ bench: deps configure-bench
 
 # The windows' timings: a 64-bit Release build under Wine, in a fresh prefix.
 bench-windows: deps configure-win64-bench
-	@scripts/quiet-build win64-bench --target ui_bench inbox_com_bench
+	@scripts/quiet-build win64-bench --target ui_bench inbox_com_bench addin_startup_bench
 	@scripts/wine-prefix fresh build/win64-bench/wineprefix
 	@WINEPREFIX=$(CURDIR)/build/win64-bench/wineprefix scripts/wine-run build/win64-bench/bench/windows/ui_bench.exe | tr -d '\r'
 	@WINEPREFIX=$(CURDIR)/build/win64-bench/wineprefix scripts/wine-run build/win64-bench/bench/windows/inbox_com_bench.exe | tr -d '\r'
+	@WINEPREFIX=$(CURDIR)/build/win64-bench/wineprefix scripts/wine-run build/win64-bench/bench/windows/addin_startup_bench.exe | tr -d '\r'
 	@scripts/wine-prefix stop build/win64-bench/wineprefix
 
 # One picture of each window at 96 and 144 dpi into docs/images (Wine under Xvfb, ImageMagick).

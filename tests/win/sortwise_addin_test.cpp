@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "addin/sortwise_addin.h"
@@ -273,6 +274,49 @@ TEST_F(SortwiseAddInTest, PressingTheButtonCancelsThePendingRunOpensTheEditorAnd
   Disconnect();
   EXPECT_TRUE(Ribbon.States.empty());
   EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+}
+
+TEST_F(SortwiseAddInTest, ReleasingAConnectedAddInShutsItDownBeforeItGoes) {
+  SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+  AddMail(u"Old", kOld);
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  // The host lets go without disconnecting: the worker must end before the sorter goes, or it
+  // would wake up an hour later in a freed object (or the release would wait that hour).
+  ComAddIn.Object.reset();
+  EXPECT_EQ(std::exchange(AddIn, nullptr)->Release(), 0u);
+  EXPECT_TRUE(Ribbon.States.empty());
+  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+}
+
+// What Outlook and Windows read from the file itself: the name, the version, the icon and the
+// common controls manifest.
+TEST(SortwiseDll, CarriesItsNameVersionIconAndManifest) {
+  const wchar_t* const file = reinterpret_cast<const wchar_t*>(SORTWISE_ADDIN_DLL);
+  HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  const wchar_t* name = nullptr;
+  const int length = LoadStringW(module, 100, reinterpret_cast<LPWSTR>(&name), 0);
+  EXPECT_EQ(std::wstring(name, static_cast<size_t>(length)), L"Brevanta Outlook Sortwise Add-In");
+  EXPECT_NE(FindResourceW(module, L"APPICON", MAKEINTRESOURCEW(14)), nullptr);  // RT_GROUP_ICON
+  EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24)), nullptr);  // RT_MANIFEST
+  FreeLibrary(module);
+
+  std::vector<char> info(GetFileVersionInfoSizeW(file, nullptr));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(file, 0, static_cast<DWORD>(info.size()), info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  for (const wchar_t* key : {L"\\StringFileInfo\\040904B0\\FileDescription", L"\\StringFileInfo\\040904B0\\ProductName"}) {
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&text), &size)) << key;
+    EXPECT_STREQ(text, L"Brevanta Outlook Sortwise Add-In");
+  }
 }
 
 }  // namespace
