@@ -137,6 +137,20 @@ class SortwiseAddInTest : public testing::Test {
     return ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr);
   }
   void LoadRibbon() { ASSERT_EQ(Call(u"RibbonOnLoad", &Ribbon), S_OK); }
+  // Started with an automatic run due for an old mail, an hour per delay unit: a cancellation
+  // that waited for the delay would hang the test.
+  void StartWithAPendingRun() {
+    SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
+    WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+    AddMail(u"Old", kOld);
+    ASSERT_EQ(Connect(), S_OK);
+    LoadRibbon();
+    ASSERT_EQ(Start(), S_OK);
+  }
+  void ExpectNoRun() {
+    EXPECT_TRUE(Ribbon.States.empty()) << "the button was disabled for a run";
+    EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+  }
   // Serves this thread's messages (the worker's Outlook calls, the button's changes) until
   // Done or ten seconds have passed.
   template <class F>
@@ -238,25 +252,13 @@ TEST_F(SortwiseAddInTest, AnEmptyAutoFilterStopsTheRunBeforeAnyMailWithOneDebugg
 }
 
 TEST_F(SortwiseAddInTest, ShuttingDownDuringTheDelayEndsTheWorkerAtOnceWithoutARun) {
-  // An hour per unit: were the shut-down to wait for the delay, the test would hang.
-  SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
-  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
-  AddMail(u"Old", kOld);
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  StartWithAPendingRun();
   Disconnect();
-  EXPECT_TRUE(Ribbon.States.empty());
-  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+  ExpectNoRun();
 }
 
 TEST_F(SortwiseAddInTest, PressingTheButtonCancelsThePendingRunOpensTheEditorAndSavesOnClose) {
-  SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
-  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
-  AddMail(u"Old", kOld);
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  StartWithAPendingRun();
   std::filesystem::remove_all(RulesFile().parent_path());
   // A person closes the editor once it shows.
   std::thread person([] {
@@ -272,23 +274,16 @@ TEST_F(SortwiseAddInTest, PressingTheButtonCancelsThePendingRunOpensTheEditorAnd
   // The closed editor's rules were saved, the folder made anew; the run never came.
   EXPECT_TRUE(std::filesystem::exists(RulesFile()));
   Disconnect();
-  EXPECT_TRUE(Ribbon.States.empty());
-  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+  ExpectNoRun();
 }
 
 TEST_F(SortwiseAddInTest, ReleasingAConnectedAddInShutsItDownBeforeItGoes) {
-  SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
-  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
-  AddMail(u"Old", kOld);
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  StartWithAPendingRun();
   // The host lets go without disconnecting: the worker must end before the sorter goes, or it
   // would wake up an hour later in a freed object (or the release would wait that hour).
   ComAddIn.Object.reset();
   EXPECT_EQ(std::exchange(AddIn, nullptr)->Release(), 0u);
-  EXPECT_TRUE(Ribbon.States.empty());
-  EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
+  ExpectNoRun();
 }
 
 // What Outlook and Windows read from the file itself: the name, the version, the icon and the
