@@ -32,7 +32,8 @@ dllw=$(winpath "$dll")
 "$wine" "$(system_folder "$bits")/regsvr32.exe" /s "$dllw" || fail "regsvr32 returned $?"
 
 cp "$mailbox" "$work/mailbox.xml"
-editor=(SORTWISE_TEST_ADDIN=editor "SORTWISE_TEST_ADDIN_RULES=$(winpath "$rules")")
+cp "$rules" "$work/rules.xml"
+editor=(SORTWISE_TEST_ADDIN=editor "SORTWISE_TEST_ADDIN_RULES=$(winpath "$work/rules.xml")")
 run_standin "${editor[@]}" -- --mailbox "$(winpath "$work/mailbox.xml")" --save "$(winpath "$work/after.xml")" \
   --press brvTest.1 --editor-shot "$(winpath "$work/shot.bmp")" --editor run,close
 [ "$status" = 0 ] || fail "editor: exit code $status"

@@ -9,7 +9,7 @@
 //   direct  a worker thread disables the button itself, calling the host's ribbon directly
 //           (the fault that Outlook's ribbon, an object of its main thread, does not allow)
 //   editor  the rule editor opens modally on the host's application, with the rules of the
-//           file SORTWISE_TEST_ADDIN_RULES names (none: no rules)
+//           file SORTWISE_TEST_ADDIN_RULES names (none: no rules), saved there when it closes
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // The editor mode of the test add-in: the rule editor, modal on the host's thread, over the
-// host's application, as a click on the product's button opens it.
+// host's application, as a click on the product's button opens it; the rules are saved back
+// when it closes.
 #include <memory>
 
 #include "com/com_ptr.h"
@@ -33,6 +34,7 @@ void TTestAddIn::OpenEditor() {
     Report("editor error " + Utf16ToUtf8(e.Message()));
     throw;
   }
+  if (!rules.empty()) sorter->Save(rules);
 }
 
 }  // namespace brv::test
