@@ -18,6 +18,7 @@
 #include "host_objects.h"
 #include "host_output.h"
 #include "platform/wide_win.h"
+#include "ribbon_interface_library_win.h"
 #include "ribbon_markup.h"
 
 namespace standin {
@@ -380,6 +381,13 @@ int RunAddIns(const THostOptions& Options, IDispatch* Application) {
   }
   TComPtr<IDispatch> application = TComPtr<IDispatch>::Copy(Application);
   if (!application) application = TComPtr<IDispatch>::Copy(brv::TbrvComObject::Create<TApplication>());
+  std::optional<TRibbonInterfaceLibrary> ribbonInterface;
+  try {
+    ribbonInterface.emplace();
+  } catch (const brv::Exception& e) {
+    Print("error the ribbon interface cannot be registered: " + Utf8(e.Message()));
+    return 1;
+  }
   bool ok = true;
   for (const TAddInEntry& entry : entries) {
     Print("load " + Utf8(entry.ProgId));
