@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # standin_actions_test.sh STANDIN DLL BITS MAILBOX: the stand-in's ribbon actions in command-line
-# order (--press, --press-label, --wait), its ribbon's refusal of calls from another thread, and
-# its refusal of bad actions, with the test add-in (its modes: see test_addin.h).
+# order (--press, --press-label, --wait), its ribbon's refusal of calls from another thread and its
+# service of calls marshalled to its thread, and its refusal of bad actions, with the test add-in
+# (its modes: see test_addin.h).
 set -uo pipefail
 standin_exe=$1
 dll=$2
@@ -53,6 +54,16 @@ in_order "$out" '^press brvTest\.1 hr=0x00000000$' '^released refs=0$'
 [ "$(count "$out" '^invalidate from another thread$')" = 1 ] || fail "direct: the call from another thread not reported once"
 [ "$(count "$out" '^testaddin: worker: ribbon refresh from the worker failed hr=0x8001010E$')" = 1 ] ||
   fail "direct: the worker's call did not fail with RPC_E_WRONG_THREAD"
+
+# Through an interface marshalled to it, a worker may ask the ribbon for a refresh: the call
+# reaches the host's thread while it waits.
+run_standin SORTWISE_TEST_ADDIN=marshal -- --press brvTest.1 --wait 2000
+[ "$status" = 0 ] || fail "marshal: exit code $status"
+in_order "$out" '^press brvTest\.1 hr=0x00000000$' '^wait 2000$' '^invalidated count=1$' "$(button "Pressed 1" true)" \
+  '^testaddin: Shutdown 1$' '^released refs=0$'
+[ "$(count "$out" '^testaddin: worker: ribbon refresh through the marshalled ribbon hr=0x00000000$')" = 1 ] ||
+  fail "marshal: the worker's refresh did not succeed"
+[ "$(count "$out" 'another thread')" = 0 ] || fail "marshal: a call from another thread"
 
 # An editor to drive that no press opens: said so, and a failure, but the run ends normally.
 run_standin -- --press brvTest.1 --editor close

@@ -28,6 +28,7 @@ void TTestAddIn::Initialize() {
   const std::u16string mode = EnvironmentValue(L"SORTWISE_TEST_ADDIN");
   FMode = mode == u"worker"   ? TMode::Worker
           : mode == u"direct" ? TMode::Direct
+          : mode == u"marshal" ? TMode::Marshal
           : mode == u"editor" ? TMode::Editor
                               : TMode::Plain;
   if (!mode.empty()) Report("mode " + Utf16ToUtf8(mode));
@@ -55,6 +56,7 @@ void TTestAddIn::ButtonClick(TbrvObject* Sender) {
   switch (FMode) {
     case TMode::Worker:
     case TMode::Direct:
+    case TMode::Marshal:
       StartWorker();
       break;
     case TMode::Editor:

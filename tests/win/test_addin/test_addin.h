@@ -8,6 +8,8 @@
 //           and disable the button
 //   direct  a worker thread disables the button itself, calling the host's ribbon directly
 //           (the fault that Outlook's ribbon, an object of its main thread, does not allow)
+//   marshal a worker thread asks the host's ribbon for a refresh through an interface
+//           marshalled to it (the global interface table), which Outlook's ribbon allows
 //   editor  the rule editor opens modally on the host's application, with the rules of the
 //           file SORTWISE_TEST_ADDIN_RULES names (none: no rules), saved there when it closes
 #pragma once
@@ -41,7 +43,7 @@ class TTestAddIn : public TbrvOfficeAddIn2 {
   void Shutdown() override;
 
  private:
-  enum class TMode { Plain, Worker, Direct, Editor };
+  enum class TMode { Plain, Worker, Direct, Marshal, Editor };
 
   void ButtonClick(TbrvObject* Sender);
 
@@ -50,6 +52,7 @@ class TTestAddIn : public TbrvOfficeAddIn2 {
   void StopWorker();
   static DWORD WINAPI WorkerRoutine(void* Self) noexcept;
   void Work();
+  void RefreshThroughMarshalledRibbon();
   void ShowProfile(const std::u16string& Profile);
   void TakeCaption();
   static LRESULT CALLBACK MessageProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) noexcept;
@@ -66,6 +69,8 @@ class TTestAddIn : public TbrvOfficeAddIn2 {
   std::mutex FCaptionLock;
   std::u16string FCaption;
   HANDLE FWorker = nullptr;
+  // The host's ribbon in the global interface table, for the marshal mode; 0: not there.
+  DWORD FRibbonCookie = 0;
 };
 
 }  // namespace brv::test

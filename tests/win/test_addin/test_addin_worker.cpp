@@ -9,6 +9,7 @@
 #include "foundation/exception.h"
 #include "foundation/text.h"
 #include "host/outlook_dispatch.h"
+#include "office/callback_win.h"
 #include "test_addin.h"
 
 namespace brv::test {
@@ -22,6 +23,14 @@ HINSTANCE ThisModule() {
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
   return module;
+}
+
+// The process's global interface table (a reference of its own).
+TComPtr<IGlobalInterfaceTable> GlobalInterfaces() {
+  TComPtr<IGlobalInterfaceTable> table;
+  EbrvObject::Check(CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IGlobalInterfaceTable, table.put_void()));
+  return table;
 }
 
 std::string Hex(TbrvResult Result) {
@@ -46,6 +55,12 @@ void TTestAddIn::StartWorker() {
     EbrvObject::Check(FMessages != nullptr);
     SetWindowLongPtrW(FMessages, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
+  if (FMode == TMode::Marshal) {
+    const auto* ribbon = dynamic_cast<const TbrvRibbonUI*>(CommandBars().Ribbon().get());
+    if (ribbon == nullptr) return Report("no ribbon to marshal");
+    EbrvObject::Check(
+        GlobalInterfaces()->RegisterInterfaceInGlobal(ribbon->Ribbon(), __uuidof(IRibbonUI), &FRibbonCookie));
+  }
   FWorker = CreateThread(nullptr, 0, WorkerRoutine, this, 0, nullptr);
   EbrvObject::Check(FWorker != nullptr);
 }
@@ -57,6 +72,10 @@ void TTestAddIn::StopWorker() {
     CoWaitForMultipleHandles(0, INFINITE, 1, &FWorker, &index);
     CloseHandle(FWorker);
     FWorker = nullptr;
+  }
+  if (FRibbonCookie != 0) {
+    GlobalInterfaces()->RevokeInterfaceFromGlobal(FRibbonCookie);
+    FRibbonCookie = 0;
   }
   if (FMessages != nullptr) {
     DestroyWindow(FMessages);
@@ -77,6 +96,7 @@ DWORD WINAPI TTestAddIn::WorkerRoutine(void* Self) noexcept {
 }
 
 void TTestAddIn::Work() {
+  if (FMode == TMode::Marshal) return RefreshThroughMarshalledRibbon();
   if (FMode == TMode::Direct) {
     try {
       FButton->SetEnabled(false);
@@ -101,6 +121,19 @@ void TTestAddIn::Work() {
   CoUninitialize();
   Report("worker: profile " + Utf16ToUtf8(profile));
   ShowProfile(profile);
+}
+
+void TTestAddIn::RefreshThroughMarshalledRibbon() {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  HRESULT result = E_FAIL;
+  {
+    TComPtr<IRibbonUI> ribbon;
+    result =
+        GlobalInterfaces()->GetInterfaceFromGlobal(FRibbonCookie, __uuidof(IRibbonUI), ribbon.put_void());
+    if (SUCCEEDED(result)) result = ribbon->Invalidate();
+  }
+  CoUninitialize();
+  Report("worker: ribbon refresh through the marshalled ribbon hr=" + Hex(result));
 }
 
 // The button belongs to the host's thread: the caption goes there to be set.
