@@ -337,6 +337,8 @@ class TAddInSession {
         DispatchMessageW(&message);
         RefreshIfInvalidated();
       }
+      // Calls sent to this thread are served inside PeekMessage, without a message to show.
+      RefreshIfInvalidated();
       const ULONGLONG now = GetTickCount64();
       if (now >= end) break;
       MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
