@@ -13,7 +13,7 @@ FUZZERS ?= config mailbox matching text
 FUZZ_FLAGS ?=
 FUZZ_WAIVE ?=
 
-.PHONY: test demo bench bench-windows fuzz screenshots deps build clean
+.PHONY: test demo demo-cli bench bench-windows fuzz screenshots deps build clean
 
 test: deps
 	@probe=$$(scripts/win32-probe) || exit 2; export SORTWISE_WIN32_PROBE=$$probe; \
@@ -27,8 +27,16 @@ test: deps
 	else echo "win32: built and checked; tests NOT RUN: this machine cannot execute 32-bit programs"; \
 	     echo "make test: native and win64 passed"; fi
 
-# The sorter at work: the sample rules checked, then one clean-up run on the sample mailbox.
-demo: deps configure-native
+# The add-in at work in the Outlook stand-in under Wine (64-bit): its button pressed, the rule
+# editor's picture taken, a run and a close clicked; then what moved, the rules file it saved
+# and where the picture is.
+demo: deps configure-win64
+	@scripts/install-deps screenshots
+	@scripts/demo
+
+# The sorter at work without Windows: the sample rules checked, then one clean-up run on the
+# sample mailbox with the command-line tool.
+demo-cli: deps configure-native
 	@scripts/quiet-build native --target sortwise
 	@echo "=== sortwise check samples/rules.xml"
 	@build/native/tools/sortwise/sortwise check samples/rules.xml

@@ -51,8 +51,11 @@ function(sortwise_add_test name)
     if(ARG_DISPLAY)
       add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
                                     ${PROJECT_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:${name}> --gtest_brief=1)
+      # One at a time: Wine's desktop process belongs to the display of the program that
+      # started it, and each of these runs on a display of its own.
       set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;wine_display"
-                                              ENVIRONMENT "WINEPREFIX=${SORTWISE_DISPLAY_PREFIX}")
+                                              ENVIRONMENT "WINEPREFIX=${SORTWISE_DISPLAY_PREFIX}"
+                                              RESOURCE_LOCK wine_display)
     else()
       add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
       set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine

@@ -4,8 +4,8 @@
 #include <olectl.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <exception>
+#include <map>
 #include <optional>
 
 #include "com/bstr.h"
@@ -16,7 +16,9 @@
 #include "foundation/text.h"
 #include "host/office.h"
 #include "host_objects.h"
+#include "host_output.h"
 #include "platform/wide_win.h"
+#include "ribbon_interface_library_win.h"
 #include "ribbon_markup.h"
 
 namespace standin {
@@ -33,10 +35,7 @@ constexpr DWORD kLoadAtStartup = 3;
 
 std::string Utf8(const std::u16string& Text) { return brv::Utf16ToUtf8(Text); }
 
-void Print(const std::string& Line) {
-  std::printf("%s\n", Line.c_str());
-  std::fflush(stdout);
-}
+void Print(const std::string& Line) { PrintLine(Line); }
 
 std::string Hex(HRESULT Result) {
   char text[16];
@@ -105,7 +104,19 @@ class TAddInSession {
     Check("OnStartupComplete", FConnection->OnStartupComplete(FCustom.get()));
     RefreshIfInvalidated();
     if (!FOptions.MarkupAtConnection) LoadRibbon();
-    for (const std::u16string& id : FOptions.Presses) Press(id);
+    for (const THostAction& action : FOptions.Actions) {
+      switch (action.Kind) {
+        case THostAction::TKind::Press:
+          Press(action.Text);
+          break;
+        case THostAction::TKind::PressLabel:
+          PressLabel(action.Text);
+          break;
+        case THostAction::TKind::Wait:
+          Wait(action.Milliseconds);
+          break;
+      }
+    }
     Shutdown();
     return FOk;
   }
@@ -236,6 +247,8 @@ class TAddInSession {
         TComPtr<TRibbonControl> control(brv::TbrvComObject::Create<TRibbonControl>(id, FApplication));
         control->AddRef();
         std::string line = "button id=" + Utf8(id) + " size=" + Utf8(button.Attribute(u"size"));
+        TShownButton& shown = FShown[id];
+        shown = {button.Attribute(u"label"), true};
         for (const auto& [property, attribute] : kProperties) {
           const std::u16string callback = button.Attribute(attribute);
           if (callback.empty()) continue;
@@ -243,9 +256,21 @@ class TAddInSession {
           const HRESULT hr = Call(callback, static_cast<IRibbonControl*>(control.get()), value);
           line += std::string(" ") + property + "=" + (SUCCEEDED(hr) ? Describe(value) : "error " + Hex(hr));
           if (FAILED(hr)) FOk = false;
+          if (SUCCEEDED(hr)) Remember(property, value.get(), shown);
         }
         Print(line);
       }
+  }
+
+  // What the ribbon shows of a button since it last read the button's callbacks.
+  struct TShownButton {
+    std::u16string Label;
+    bool Enabled = true;
+  };
+
+  static void Remember(std::string_view Property, const VARIANT& Value, TShownButton& Shown) {
+    if (Property == "label" && Value.vt == VT_BSTR) Shown.Label = TBstr::Text(Value.bstrVal);
+    if (Property == "enabled" && Value.vt == VT_BOOL) Shown.Enabled = Value.boolVal != VARIANT_FALSE;
   }
 
   void RefreshIfInvalidated() {
@@ -267,12 +292,58 @@ class TAddInSession {
       FOk = false;
       return;
     }
+    // A button the ribbon shows disabled cannot be pressed.
+    if (const auto shown = FShown.find(Id); shown != FShown.end() && !shown->second.Enabled) {
+      Print("press " + Utf8(Id) + " disabled");
+      FOk = false;
+      return;
+    }
     TComPtr<TRibbonControl> control(brv::TbrvComObject::Create<TRibbonControl>(Id, FApplication));
     control->AddRef();
     TVariant result;
-    Check("press " + Utf8(Id),
-          Call(found->Attribute(u"onAction"), static_cast<IRibbonControl*>(control.get()), result));
+    std::optional<TEditorDriver> driver;
+    if (!FOptions.Editor.Actions.empty()) driver.emplace(FOptions.Editor);
+    const HRESULT hr =
+        Call(found->Attribute(u"onAction"), static_cast<IRibbonControl*>(control.get()), result);
+    // The driver's lines belong before the press's own: the press returned after them.
+    if (driver && !driver->Finish()) FOk = false;
+    Check("press " + Utf8(Id), hr);
     RefreshIfInvalidated();
+  }
+
+  // Presses the first button, in markup order, whose label the ribbon shows is Label.
+  void PressLabel(const std::u16string& Label) {
+    if (FMarkup)
+      for (const TRibbonGroup& group : FMarkup->Groups)
+        for (const TRibbonButton& button : group.Buttons) {
+          const std::u16string id = button.Attribute(u"id");
+          const auto shown = FShown.find(id);
+          if (shown != FShown.end() && shown->second.Label == Label) return Press(id);
+        }
+    Print("press-label " + Quoted(Label) + " no such button");
+    FOk = false;
+  }
+
+  // Serves this thread's messages for Milliseconds, as Outlook's idle main thread does: posted
+  // messages, and the calls other apartments make into this one. A refresh asked for meanwhile
+  // is carried out at once, as after a press.
+  void Wait(unsigned long Milliseconds) {
+    Print("wait " + std::to_string(Milliseconds));
+    const ULONGLONG end = GetTickCount64() + Milliseconds;
+    for (;;) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+        RefreshIfInvalidated();
+      }
+      // Calls sent to this thread are served inside PeekMessage, without a message to show.
+      RefreshIfInvalidated();
+      const ULONGLONG now = GetTickCount64();
+      if (now >= end) break;
+      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                  MWMO_INPUTAVAILABLE);
+    }
   }
 
   void Shutdown() {
@@ -285,6 +356,7 @@ class TAddInSession {
     const ULONG remaining = FAddIn.detach()->Release();
     Print("released refs=" + std::to_string(remaining));
     if (remaining != 0) FOk = false;
+    if (FRibbon && FRibbon->CalledFromAnotherThread()) FOk = false;
   }
 
   const TAddInEntry& FEntry;
@@ -298,6 +370,7 @@ class TAddInSession {
   TComPtr<TComAddIn> FComAddIn;
   TComPtr<TRibbonUI> FRibbon;
   std::optional<TRibbonMarkup> FMarkup;
+  std::map<std::u16string, TShownButton> FShown;
 };
 
 }  // namespace
@@ -310,6 +383,13 @@ int RunAddIns(const THostOptions& Options, IDispatch* Application) {
   }
   TComPtr<IDispatch> application = TComPtr<IDispatch>::Copy(Application);
   if (!application) application = TComPtr<IDispatch>::Copy(brv::TbrvComObject::Create<TApplication>());
+  std::optional<TRibbonInterfaceLibrary> ribbonInterface;
+  try {
+    ribbonInterface.emplace();
+  } catch (const brv::Exception& e) {
+    Print("error the ribbon interface cannot be registered: " + Utf8(e.Message()));
+    return 1;
+  }
   bool ok = true;
   for (const TAddInEntry& entry : entries) {
     Print("load " + Utf8(entry.ProgId));

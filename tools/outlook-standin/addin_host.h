@@ -10,13 +10,28 @@
 #include <string>
 #include <vector>
 
+#include "editor_driver_win.h"
+
 namespace standin {
+
+// One thing the host does once the ribbon is loaded; they run in command-line order.
+struct THostAction {
+  enum class TKind {
+    Press,       // presses the button whose id is Text
+    PressLabel,  // presses the first button that shows the label Text
+    Wait         // serves the thread's messages for Milliseconds, refreshing the ribbon on request
+  };
+  TKind Kind = TKind::Press;
+  std::u16string Text;
+  unsigned long Milliseconds = 0;
+};
 
 struct THostOptions {
   // Ask for the markup right after OnConnection instead of after OnStartupComplete.
   bool MarkupAtConnection = false;
-  // Button ids to press, in order, once the ribbon is loaded.
-  std::vector<std::u16string> Presses;
+  std::vector<THostAction> Actions;
+  // What a person does in the rule editor that each press opens; no actions: nothing.
+  TEditorScript Editor;
 };
 
 // Loads, drives and unloads every add-in whose LoadBehavior is 3, handing each Application

@@ -4,6 +4,7 @@
 
 #include "com/bstr.h"
 #include "com/win32_com_factory.h"
+#include "host_output.h"
 
 namespace standin {
 
@@ -99,15 +100,28 @@ HRESULT STDMETHODCALLTYPE TComAddIn::get_Parent(IDispatch** Value) {
 
 // --- TRibbonUI ---
 
+TRibbonUI::TRibbonUI(const brv::TbrvComControl& Control)
+    : TDispatchObject(Control), FThreadId(GetCurrentThreadId()) {}
+
+bool TRibbonUI::OnOwnThread() {
+  if (GetCurrentThreadId() == FThreadId) return true;
+  FCalledFromAnotherThread = true;
+  PrintLine("invalidate from another thread");
+  return false;
+}
+
 HRESULT STDMETHODCALLTYPE TRibbonUI::Invalidate() {
+  if (!OnOwnThread()) return RPC_E_WRONG_THREAD;
   ++FInvalidations;
   return S_OK;
 }
 
 // The stand-in refreshes whole ribbons only.
-HRESULT STDMETHODCALLTYPE TRibbonUI::InvalidateControl(BSTR) {
-  ++FInvalidations;
-  return S_OK;
+HRESULT STDMETHODCALLTYPE TRibbonUI::InvalidateControl(BSTR) { return Invalidate(); }
+
+// The stand-in has no built-in controls to refresh.
+HRESULT STDMETHODCALLTYPE TRibbonUI::InvalidateControlMso(BSTR) {
+  return OnOwnThread() ? E_NOTIMPL : RPC_E_WRONG_THREAD;
 }
 
 // --- TRibbonControl ---

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <utility>
 
@@ -73,23 +74,34 @@ class TComAddIn : public TDispatchObject<COMAddIn> {
   brv::TComPtr<IDispatch> FObject;
 };
 
-// The host's ribbon: counts the refreshes the add-in asks for.
+// The host's ribbon. Outlook's ribbon is an object of its main thread (a single-threaded
+// apartment): an add-in's worker must carry its refreshes to that thread, or call through an
+// interface marshalled there. This one counts the refreshes asked for on the thread that made it
+// and refuses a call from any other thread as COM refuses a call into the wrong apartment,
+// printing "invalidate from another thread" and remembering it.
 class TRibbonUI : public TDispatchObject<IRibbonUI> {
  public:
-  using TDispatchObject::TDispatchObject;
+  explicit TRibbonUI(const brv::TbrvComControl& Control);
 
   // The refreshes asked for since the last call.
   int TakeInvalidations() { return std::exchange(FInvalidations, 0); }
+  // Whether a refresh was asked for on another thread than the one that made the ribbon.
+  bool CalledFromAnotherThread() const { return FCalledFromAnotherThread.load(); }
 
   HRESULT STDMETHODCALLTYPE Invalidate() override;
   HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR ControlID) override;
-  HRESULT STDMETHODCALLTYPE InvalidateControlMso(BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE InvalidateControlMso(BSTR ControlID) override;
   HRESULT STDMETHODCALLTYPE ActivateTab(BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE ActivateTabMso(BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE ActivateTabQ(BSTR, BSTR) override { return E_NOTIMPL; }
 
  private:
+  // True on the ribbon's own thread; on any other, prints the refusal and remembers it.
+  bool OnOwnThread();
+
+  const DWORD FThreadId;
   int FInvalidations = 0;
+  std::atomic<bool> FCalledFromAnotherThread{false};
 };
 
 // A control of the ribbon, as a callback receives it.

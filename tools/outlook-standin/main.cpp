@@ -1,6 +1,9 @@
-// outlook-standin: plays Outlook for the add-in tests.
-//   outlook-standin [--markup-at-connection] [--press BUTTON-ID]...
+// outlook-standin: plays Outlook for the add-in tests and the demo.
+//   outlook-standin [add-in options]
 //   outlook-standin --mailbox FILE [--save FILE] [--cleanup CONFIG [--calls]] [add-in options]
+// add-in options: --markup-at-connection, the ribbon actions --press BUTTON-ID,
+// --press-label LABEL and --wait MS in the order given, and --editor ACTION[,ACTION...] with
+// --editor-shot FILE for the rule editor that a press opens.
 // With --mailbox it serves Outlook's object model over that mailbox (as the running
 // "Outlook.Application") and hands it to the add-ins; with --cleanup it runs one clean-up
 // through COM instead of loading add-ins; --save writes the mailbox back afterwards.
@@ -12,6 +15,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "addin_host.h"
 #include "cleanup_run_win.h"
@@ -64,17 +68,65 @@ int Run(const TOptions& Options) {
   return 1;
 }
 
+// A number of milliseconds: decimal digits only, at most a day.
+std::optional<unsigned long> ReadMilliseconds(std::string_view Text) {
+  if (Text.empty() || Text.size() > 8) return std::nullopt;
+  unsigned long value = 0;
+  for (const char c : Text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<unsigned long>(c - '0');
+  }
+  if (value > 86400000) return std::nullopt;
+  return value;
+}
+
+int Usage(const std::string& Problem) {
+  if (!Problem.empty()) std::fprintf(stderr, "outlook-standin: %s\n", Problem.c_str());
+  std::fprintf(
+      stderr,
+      "usage: outlook-standin [ADD-IN OPTIONS]\n"
+      "       outlook-standin --mailbox FILE [--save FILE] [--cleanup CONFIG [--calls]] [ADD-IN OPTIONS]\n"
+      "ADD-IN OPTIONS: [--markup-at-connection] [--press BUTTON-ID | --press-label LABEL | --wait MS]...\n"
+      "                [--editor ACTION[,ACTION...] [--editor-shot FILE]]   (ACTION: run, close)\n");
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   TOptions options;
   bool usage = false;
+  std::string problem;
+  bool editorGiven = false;
   for (int i = 1; i < argc && !usage; ++i) {
-    const bool hasValue = i + 1 < argc;
+    const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0';
+    using TKind = standin::THostAction::TKind;
     if (std::strcmp(argv[i], "--markup-at-connection") == 0) {
       options.Host.MarkupAtConnection = true;
     } else if (std::strcmp(argv[i], "--press") == 0 && hasValue) {
-      options.Host.Presses.push_back(brv::Utf8ToUtf16(argv[++i]));
+      options.Host.Actions.push_back({TKind::Press, brv::Utf8ToUtf16(argv[++i])});
+    } else if (std::strcmp(argv[i], "--press-label") == 0 && hasValue) {
+      options.Host.Actions.push_back({TKind::PressLabel, brv::Utf8ToUtf16(argv[++i])});
+    } else if (std::strcmp(argv[i], "--wait") == 0 && hasValue) {
+      const std::optional<unsigned long> ms = ReadMilliseconds(argv[++i]);
+      if (!ms) {
+        problem = std::string("--wait takes milliseconds (0 to 86400000), not '") + argv[i] + "'";
+        usage = true;
+      } else {
+        options.Host.Actions.push_back({TKind::Wait, u"", *ms});
+      }
+    } else if (std::strcmp(argv[i], "--editor") == 0 && hasValue && !editorGiven) {
+      editorGiven = true;
+      std::optional<std::vector<standin::TEditorAction>> actions =
+          standin::ReadEditorActions(argv[++i], problem);
+      if (actions) {
+        options.Host.Editor.Actions = std::move(*actions);
+      } else {
+        problem = "--editor: " + problem;
+        usage = true;
+      }
+    } else if (std::strcmp(argv[i], "--editor-shot") == 0 && hasValue && options.Host.Editor.Shot.empty()) {
+      options.Host.Editor.Shot = brv::Utf8ToUtf16(argv[++i]);
     } else if (std::strcmp(argv[i], "--mailbox") == 0 && hasValue) {
       options.Mailbox = brv::Utf8ToUtf16(argv[++i]);
     } else if (std::strcmp(argv[i], "--save") == 0 && hasValue) {
@@ -84,15 +136,17 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--calls") == 0) {
       options.Calls = true;
     } else {
+      problem = std::string("unknown, repeated or incomplete option '") + argv[i] + "'";
       usage = true;
     }
   }
-  if (usage || (options.Mailbox.empty() && (!options.Save.empty() || !options.Cleanup.empty() || options.Calls))) {
-    std::fprintf(stderr,
-                 "usage: outlook-standin [--markup-at-connection] [--press BUTTON-ID]...\n"
-                 "       outlook-standin --mailbox FILE [--save FILE] [--cleanup CONFIG [--calls]]\n");
-    return 2;
+  if (!usage && !options.Host.Editor.Shot.empty() && !editorGiven) {
+    problem = "--editor-shot needs --editor: the editor must be closed for the press to return";
+    usage = true;
   }
+  if (usage ||
+      (options.Mailbox.empty() && (!options.Save.empty() || !options.Cleanup.empty() || options.Calls)))
+    return Usage(problem);
   // Outlook's main thread is a single-threaded apartment.
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
   const int result = Run(options);
