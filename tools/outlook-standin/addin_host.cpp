@@ -124,8 +124,21 @@ class TAddInSession {
  private:
   bool Check(const std::string& Step, HRESULT Result) {
     Print(Step + " hr=" + Hex(Result));
-    if (FAILED(Result)) FOk = false;
+    if (FAILED(Result)) {
+      FOk = false;
+      PrintErrorInfo();
+    }
     return SUCCEEDED(Result);
+  }
+
+  // The description of the thread's COM error object, which a failing add-in sets, as Outlook
+  // would show it: "error-info TEXT".
+  static void PrintErrorInfo() {
+    TComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) != S_OK || !info) return;
+    TBstr description;
+    if (SUCCEEDED(info->GetDescription(description.put())) && description.get() != nullptr)
+      Print("error-info " + Quoted(description.Text()));
   }
 
   bool Create() {

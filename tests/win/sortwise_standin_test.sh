@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# sortwise_standin_test.sh STANDIN DLL BITS MAILBOX RULES: Sortwise.dll registered with regsvr32
+# and loaded by the Outlook stand-in as Outlook loads it, on MAILBOX (profile "Work"): its ribbon
+# in both markup orders, no rules file, the automatic clean-up with the rules RULES, a broken rules
+# file, and the button opening the rule editor whose close saves the rules (on an X display).
+set -uo pipefail
+standin_exe=$1
+dll=$2
+bits=$3
+mailbox=$4
+rules=$5
+: "${DISPLAY:?the editor is drawn: run under xvfb-run}"
+here=$(dirname "$0")
+source "$here/standin_lib.sh"
+work=$(mktemp -d)
+dllw=$(winpath "$dll")
+cleanup() {
+  "$wine" "$(system_folder "$bits")/regsvr32.exe" /s /u "$dllw"
+  rm -rf "$work" "$rules_folder"
+  "$here/../../scripts/wine-prefix" stop "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+# Wine's desktop process belongs to the display it was started on: start afresh on this one.
+"$here/../../scripts/wine-prefix" stop "$WINEPREFIX"
+"$wine" "$(system_folder "$bits")/regsvr32.exe" /s "$dllw" || fail "regsvr32 returned $?"
+appdata=$("$wine" cmd.exe /c 'echo %AppData%' | tr -d '\r')
+rules_folder=$("$wine" winepath.exe -u "$appdata\\Brevanta\\Sortwise" | tr -d '\r')
+rules_file=$rules_folder/Work.xml
+rm -rf "$rules_folder"
+cp "$mailbox" "$work/mailbox.xml"
+mailboxw=$(winpath "$work/mailbox.xml")
+button='^button id=\S+ size=large label="Sortwise" screentip="Brevanta Outlook Sortwise"'
+
+# The ribbon in both orders of asking; without a rules file no automatic run starts.
+for order in "" --markup-at-connection; do
+  run_standin SORTWISE_AUTO_DELAY_MS=0 -- --mailbox "$mailboxw" $order --wait 500
+  [ "$status" = 0 ] || fail "ribbon $order: exit code $status"
+  in_order "$out" '^load Brevanta\.SortwiseAddIn$' '^group id=\S+ label="Brevanta" buttons=1$' \
+    "$button enabled=true visible=true image=icon 32x32" '^OnDisconnection hr=0x00000000$' '^released refs=0$'
+  [ "$(count "$out" 'enabled=false')" = 0 ] || fail "ribbon $order: a run started without rules"
+done
+[ -e "$rules_file" ] && fail "the rules file was written without the editor"
+
+# The automatic clean-up: the old mail moves, the new one stays; the button is off meanwhile.
+mkdir -p "$rules_folder"
+cp "$rules" "$rules_file"
+run_standin SORTWISE_AUTO_DELAY_MS=0 -- --mailbox "$mailboxw" --save "$(winpath "$work/after.xml")" --wait 3000
+[ "$status" = 0 ] || fail "automatic run: exit code $status"
+in_order "$out" '^OnStartupComplete hr=0x00000000$' "$button enabled=false" "$button enabled=true" \
+  '^released refs=0$'
+python3 - "$work/after.xml" <<'PY' || fail "automatic run: the wrong mail moved"
+import sys
+import xml.etree.ElementTree as ET
+folders = {f.get("name"): [m.get("subject") for m in f.findall("mail")] for f in ET.parse(sys.argv[1]).iter("folder")}
+assert folders == {"Inbox": ["New"], "Projects": ["Old"]}, folders
+PY
+cmp -s "$rules" "$rules_file" || fail "the automatic run wrote the rules file"
+
+# A rules file that cannot be read: the start-up fails with the loader's message, no button.
+printf '<Sortwise><store name="x"' >"$rules_file"
+run_standin -- --mailbox "$mailboxw"
+[ "$status" = 1 ] || fail "broken rules: exit code $status"
+in_order "$out" '^OnStartupComplete hr=0x8' '^error-info ".*Work\.xml' "$button enabled=true visible=false"
+
+# The button opens the editor; closing it saves the rules, making the folder anew.
+rm -rf "$rules_folder"
+run_standin SORTWISE_AUTO_DELAY_MS=0 -- --mailbox "$mailboxw" --press-label Sortwise --editor close
+[ "$status" = 0 ] || fail "editor: exit code $status"
+in_order "$out" '^editor shown$' '^editor closed$' '^press \S+ hr=0x00000000$' '^released refs=0$'
+[ -f "$rules_file" ] || fail "editor: closing it did not save $rules_file"
+
+finish
