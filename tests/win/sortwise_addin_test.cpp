@@ -277,6 +277,42 @@ TEST_F(SortwiseAddInTest, PressingTheButtonCancelsThePendingRunOpensTheEditorAnd
   ExpectNoRun();
 }
 
+TEST_F(SortwiseAddInTest, AClickDuringTheRunStopsItsMovesAndOpensTheEditorOnlyAfterTheWalk) {
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+  // A walk long enough to be going on at the click (the worker's calls need this thread: a click
+  // that waited without serving them would never return).
+  constexpr size_t kMails = 1000;
+  for (size_t i = 0; i < kMails; ++i) AddMail(u"Old", kOld);
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  // The button goes off as the run begins; the click comes right after.
+  ASSERT_TRUE(PumpUntil([&] { return !Ribbon.States.empty(); }));
+  size_t inboxWhenShown = 0;
+  uint64_t callsWhenShown = 0;
+  std::thread person([&] {
+    for (int tries = 0; tries < 6000; ++tries, Sleep(10))
+      if (HWND editor = FindWindowW(L"TSortwiseForm", L"Brevanta Outlook Sortwise"); editor && IsWindowVisible(editor)) {
+        inboxWhenShown = Inbox->ItemCount();
+        callsWhenShown = Mailbox->TotalCalls();
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+        return;
+      }
+  });
+  brv::test::TFakeRibbonControl control(AddIn->Button()->Id());
+  EXPECT_EQ(Call(AddIn->Button()->Id() + u".onAction", &control), S_OK);
+  person.join();
+  // The walk had ended when the editor showed: Outlook heard nothing more while it was open,
+  // and the mail left after the click stayed.
+  EXPECT_EQ(callsWhenShown, Mailbox->TotalCalls());
+  EXPECT_EQ(inboxWhenShown, Inbox->ItemCount());
+  EXPECT_GT(Inbox->ItemCount(), 0u);
+  EXPECT_EQ(Inbox->ItemCount() + Projects->ItemCount(), kMails);
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+  EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
+  Disconnect();
+}
+
 TEST_F(SortwiseAddInTest, ReleasingAConnectedAddInShutsItDownBeforeItGoes) {
   StartWithAPendingRun();
   // The host lets go without disconnecting: the worker must end before the sorter goes, or it
