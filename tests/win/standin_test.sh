@@ -5,27 +5,8 @@ set -uo pipefail
 standin=$1
 dll=$2
 bits=$3
-: "${WINEPREFIX:?}"
-wine=$(dirname "$0")/../../scripts/wine-run
-winpath() { "$wine" winepath.exe -w "$1" | tr -d '\r'; }
-system=$WINEPREFIX/drive_c/windows/$([ "$bits" = 32 ] && echo syswow64 || echo system32)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# in_order OUTPUT PATTERN...: every pattern matches a line, each after the previous one's line.
-in_order() {
-  local output=$1 line=0 found
-  shift
-  for pattern in "$@"; do
-    found=$(tail -n +$((line + 1)) <<<"$output" | grep -n -m1 -E -- "$pattern" | cut -d: -f1)
-    if [ -z "$found" ]; then
-      fail "no line matching '$pattern' after line $line"
-      return
-    fi
-    line=$((line + found))
-  done
-}
-count() { grep -c -E -- "$2" <<<"$1"; }
+source "$(dirname "$0")/standin_lib.sh"
+system=$(system_folder "$bits")
 
 dllw=$(winpath "$dll")
 "$wine" "$system/regsvr32.exe" /s "$dllw" || fail "regsvr32 returned $?"
@@ -71,4 +52,4 @@ in_order "$out" '^OnConnection mode=1' '^GetCustomUI .* hr=0x00000000$' '^markup
 out=$("$wine" "$standin" 2>&1 | tr -d '\r')
 grep -q '^no add-ins to load$' <<<"$out" || fail "the add-in is still listed after unregistration: $out"
 
-[ "$failures" = 0 ] && echo "PASS" || exit 1
+finish
