@@ -64,6 +64,8 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}"
 
 ; Which DLLs this installation places: "x86", "x64" or "both".
 Var Bitness
+; 1 once this run has begun to place files: from then on a failure takes back what it placed.
+Var Placing
 
 ; PROCESSENTRY32W as this program's bitness lays it out: its size and where szExeFile begins.
 !if ${NSIS_PTR_SIZE} > 4
@@ -267,14 +269,45 @@ Function .onInit
   Call DetectBitness
 FunctionEnd
 
-; Takes back everything this run placed, and whatever of an earlier installation it had begun to
-; replace, then fails the installation with its reason.
+; The product's entry in the user's list of installed programs.
+Function WriteEntry
+  WriteRegStr HKCU "${UNINSTALL_KEY}" DisplayName "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" Publisher "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" NoModify 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" NoRepair 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" EstimatedSize $0
+FunctionEnd
+
+; Takes back everything this run placed (the earlier installation's DLLs are gone by then).
+Function TakeBack
+  ${If} $Placing = 1
+    StrCpy $Placing 0
+    ; A folder in use as the working folder cannot be removed.
+    SetOutPath $TEMP
+    Call RemoveDlls
+    ${If} $0 = 0
+      Call RemoveRest
+    ${Else}
+      ; What could not be taken back stays listed, so that uninstalling can be tried again.
+      Call WriteEntry
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Also after a file the user chose not to retry (the window's Abort).
+Function .onInstFailed
+  Call TakeBack
+FunctionEnd
+
+; Takes back what this run placed, then fails the installation with its reason.
 !macro FAIL_INSTALL reason
   DetailPrint "${reason}"
-  ; A folder in use as the working folder cannot be removed.
-  SetOutPath $TEMP
-  Call RemoveDlls
-  Call RemoveRest
+  Call TakeBack
   MessageBox MB_OK|MB_ICONSTOP "${reason}$\r$\n$\r$\n${PRODUCT} is not installed." /SD IDOK
   SetErrorLevel ${EXIT_FAILED}
   Abort "${reason}"
@@ -305,10 +338,11 @@ Section "Sortwise"
   ; its rows outlives it (also when this run places the other bitness).
   Call RemoveDlls
   ${If} $0 <> 0
-    MessageBox MB_OK|MB_ICONSTOP "The installed ${PRODUCT} could not be removed from $INSTDIR. Nothing was changed." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "The installed ${PRODUCT} could not be removed from $INSTDIR. Close the programs that use it, then try again." /SD IDOK
     SetErrorLevel ${EXIT_FAILED}
     Abort
   ${EndIf}
+  StrCpy $Placing 1
   ClearErrors
   SetOutPath $INSTDIR
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -322,16 +356,7 @@ Section "Sortwise"
     !insertmacro PLACE_DLL 64 x64 "${DLL64}"
   ${EndIf}
 
-  WriteRegStr HKCU "${UNINSTALL_KEY}" DisplayName "${PRODUCT}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" Publisher "${PUBLISHER}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\Uninstall.exe" /S'
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" NoModify 1
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" NoRepair 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" EstimatedSize $0
+  Call WriteEntry
 SectionEnd
 
 Function un.onInit
