@@ -37,8 +37,14 @@ office='HKLM\Software\Microsoft\Office'
 work=$(mktemp -d)
 installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$target") || exit 1
 outlook_pid=""
+folder=""
+# After a failure, too, no registration of ours is left for the other tests' stand-in to load.
 cleanup() {
   [ -n "$outlook_pid" ] && kill "$outlook_pid" 2>/dev/null
+  if [ -n "$folder" ] && [ -f "$folder/Uninstall.exe" ]; then
+    "$wine" "$folder/Uninstall.exe" /S "_?=$folderw" >/dev/null 2>&1
+    rm -rf "$folder"
+  fi
   rm -rf "$work"
   "$here/../../scripts/wine-prefix" stop "$WINEPREFIX"
 }
