@@ -13,7 +13,7 @@ FUZZERS ?= config mailbox matching text
 FUZZ_FLAGS ?=
 FUZZ_WAIVE ?=
 
-.PHONY: test demo demo-cli bench bench-windows fuzz screenshots deps build clean
+.PHONY: test demo demo-cli installer bench bench-windows fuzz screenshots deps build clean
 
 test: deps
 	@probe=$$(scripts/win32-probe) || exit 2; export SORTWISE_WIN32_PROBE=$$probe; \
@@ -44,6 +44,13 @@ demo-cli: deps configure-native
 	@build/native/tools/sortwise/sortwise run --mailbox samples/mailbox.xml --config samples/rules.xml \
 	  --save build/demo-mailbox.xml; [ $$? -le 1 ]
 	@echo "=== the mailbox after the run: build/demo-mailbox.xml"
+
+# The per-user installers of Sortwise.dll (NSIS) into build/installer, from both presets' DLLs:
+# SortwiseSetup-1.0.0.exe (32-bit, the one to ship) and SortwiseSetup-1.0.0-x64.exe.
+installer: deps configure-win32 configure-win64
+	@scripts/quiet-build win32 --target sortwise_addin
+	@scripts/quiet-build win64 --target sortwise_addin
+	@scripts/make-installer build/installer build/win32/src/addin/Sortwise.dll build/win64/src/addin/Sortwise.dll
 
 # Google Benchmark, native Release build.
 bench: deps configure-bench
