@@ -68,7 +68,7 @@ bench-windows: deps configure-win64-bench
 	@scripts/wine-prefix stop build/win64-bench/wineprefix
 
 # One picture of each window at 96 and 144 dpi into docs/images (Wine under Xvfb, ImageMagick).
-screenshots: deps build-win64
+screenshots: deps build-win64 installer
 	@scripts/install-deps screenshots
 	@scripts/screenshots
 

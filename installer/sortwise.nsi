@@ -46,6 +46,7 @@ InstallDir "$LOCALAPPDATA\Programs\Brevanta\Sortwise"
 ManifestDPIAware true
 ShowInstDetails show
 ShowUninstDetails show
+BrandingText "${PRODUCT} ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey ProductName "${PRODUCT}"
@@ -55,6 +56,8 @@ VIAddVersionKey FileVersion "${VERSION}"
 VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey LegalCopyright "${PUBLISHER}"
 
+!define MUI_ICON "${__FILEDIR__}/../src/ui/art/app.ico"
+!define MUI_UNICON "${__FILEDIR__}/../src/ui/art/app.ico"
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Outlook loads it at its next start: the button $\"Sortwise$\" is on the Mail tab.$\r$\n$\r$\nYour rules are kept in %AppData%\Brevanta\Sortwise\<profile>.xml, one file per Outlook profile."
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -120,9 +123,10 @@ Function ${un}RequireOutlookClosed
     ${If} $0 = 0
       ${Break}
     ${EndIf}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Outlook is running. Close Outlook, then choose Retry to continue." /SD IDCANCEL IDRETRY +3
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Outlook is running. Close Outlook, then choose Retry to continue." /SD IDCANCEL IDRETRY retry
     SetErrorLevel ${EXIT_OUTLOOK_RUNNING}
     Quit
+    retry:
   ${Loop}
   Pop $0
 FunctionEnd

@@ -36,11 +36,10 @@ entry="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$progid"
 office='HKLM\Software\Microsoft\Office'
 work=$(mktemp -d)
 installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$target") || exit 1
-outlook_pid=""
 folder=""
 # After a failure, too, no registration of ours is left for the other tests' stand-in to load.
 cleanup() {
-  [ -n "$outlook_pid" ] && kill "$outlook_pid" 2>/dev/null
+  stop_outlook
   if [ -n "$folder" ] && [ -f "$folder/Uninstall.exe" ]; then
     "$wine" "$folder/Uninstall.exe" /S "_?=$folderw" >/dev/null 2>&1
     rm -rf "$folder"
@@ -188,22 +187,13 @@ installed "after refusing to replace 1.2.0" $views
 
 # Outlook running (any program named OUTLOOK.EXE): neither installing nor uninstalling touches
 # anything; the uninstaller's exit code is its own when it runs in place (_?=).
-cp "$(system_folder 64)/notepad.exe" "$work/OUTLOOK.EXE"
-"$wine" "$work/OUTLOOK.EXE" &
-outlook_pid=$!
-for _ in $(seq 50); do
-  pgrep -f 'OUTLOOK\.EXE' >/dev/null && break
-  sleep 0.2
-done
-sleep 1
+start_outlook "$work"
 run_installer 3 "Outlook running"
 echo "=== uninstall (Outlook running)"
 "$wine" "$folder/Uninstall.exe" /S "_?=$folderw"
 status=$?
 [ "$status" = 3 ] || fail "uninstall with Outlook running: exit code $status, expected 3"
-kill "$outlook_pid"
-wait "$outlook_pid" 2>/dev/null
-outlook_pid=""
+stop_outlook
 installed "with Outlook running" $views
 
 uninstall "after installing"

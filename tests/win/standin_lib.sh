@@ -1,4 +1,5 @@
-# Sourced by the stand-in's test scripts: Wine, failure counting and reading the stand-in's lines.
+# Sourced by the stand-in's and the installer's test scripts: Wine, failure counting, reading the
+# stand-in's lines, and a running Outlook.
 : "${WINEPREFIX:?}"
 wine=$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run
 failures=0
@@ -38,6 +39,27 @@ run_standin() {
   rm -f "$log"
   echo "$out"
   echo "=== exit code $status"
+}
+
+# start_outlook DIR: a program named OUTLOOK.EXE runs, as Outlook would be seen by its process
+# name: a windowless copy of ping.exe in DIR, pinging for ten minutes. stop_outlook ends it.
+outlook_pid=""
+start_outlook() {
+  cp "$(system_folder 64)/ping.exe" "$1/OUTLOOK.EXE"
+  "$wine" "$1/OUTLOOK.EXE" -n 600 127.0.0.1 >/dev/null 2>&1 &
+  outlook_pid=$!
+  for _ in $(seq 50); do
+    pgrep -f 'OUTLOOK\.EXE' >/dev/null && break
+    sleep 0.2
+  done
+  # Until Wine's server lists it, the process is not among Windows' processes.
+  sleep 1
+}
+stop_outlook() {
+  [ -n "$outlook_pid" ] || return 0
+  kill "$outlook_pid" 2>/dev/null
+  wait "$outlook_pid" 2>/dev/null
+  outlook_pid=""
 }
 
 finish() { [ "$failures" = 0 ] && echo "PASS" || exit 1; }
