@@ -279,6 +279,8 @@ Function WriteEntry
   WriteRegStr HKCU "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" Publisher "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
+  ; The uninstaller carries the product's icon.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" DisplayIcon "$INSTDIR\Uninstall.exe"
   WriteRegStr HKCU "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" NoModify 1

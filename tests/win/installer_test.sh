@@ -134,6 +134,7 @@ installed() {
   expect 64 "$entry" '/v DisplayVersion' REG_SZ '1\.0\.0'
   expect 64 "$entry" '/v Publisher' REG_SZ Brevanta
   expect 64 "$entry" '/v UninstallString' REG_SZ "$(pattern "\"$folderw\\Uninstall.exe\"")"
+  expect 64 "$entry" '/v DisplayIcon' REG_SZ "$(pattern "$folderw\\Uninstall.exe")"
   expect 64 "$entry" '/v EstimatedSize' REG_DWORD '0x[1-9a-f][0-9a-f]*'
   [ "$(reg 64 query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -cE "DisplayName\s+REG_SZ\s+$(pattern "$product")$")" = 1 ] ||
     fail "$what: not one entry in the list of installed programs"
