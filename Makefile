@@ -45,12 +45,13 @@ demo-cli: deps configure-native
 	  --save build/demo-mailbox.xml; [ $$? -le 1 ]
 	@echo "=== the mailbox after the run: build/demo-mailbox.xml"
 
-# The per-user installers of Sortwise.dll (NSIS) into build/installer, from both presets' DLLs:
-# SortwiseSetup-1.0.0.exe (32-bit, the one to ship) and SortwiseSetup-1.0.0-x64.exe.
-installer: deps configure-win32 configure-win64
-	@scripts/quiet-build win32 --target sortwise_addin
-	@scripts/quiet-build win64 --target sortwise_addin
-	@scripts/make-installer build/installer build/win32/src/addin/Sortwise.dll build/win64/src/addin/Sortwise.dll
+# The per-user installers of Sortwise.dll (NSIS) into build/installer, from the Release builds'
+# DLLs: SortwiseSetup-1.0.0.exe (32-bit, the one to ship) and SortwiseSetup-1.0.0-x64.exe.
+installer: deps configure-win32-release configure-win64-release
+	@scripts/quiet-build win32-release --target sortwise_addin
+	@scripts/quiet-build win64-release --target sortwise_addin
+	@scripts/make-installer build/installer build/win32-release/src/addin/Sortwise.dll \
+	  build/win64-release/src/addin/Sortwise.dll
 
 # Google Benchmark, native Release build.
 bench: deps configure-bench

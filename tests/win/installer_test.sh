@@ -22,7 +22,7 @@ if [ "$target" = x86 ] && [ "$("$here/../../scripts/win32-probe")" = no ]; then
   exit 0
 fi
 if [ ! -f "$dll32" ]; then
-  echo "SKIP: $dll32 is not built (make installer, or make test, builds it first)"
+  echo "SKIP: $dll32 is not built (make test builds win32 before win64)"
   exit 0
 fi
 source "$here/standin_lib.sh"
@@ -113,7 +113,9 @@ installed() {
   local what=$1 bits dll source subfolder
   shift
   for bits in $views; do
-    [ "$bits" = 32 ] && subfolder=x86 source=$dll32 || subfolder=x64 source=$dll64
+    [ "$bits" = 32 ] && subfolder=x86 || subfolder=x64
+    # The copy the installer holds (make-installer strips it).
+    source=$work/$subfolder/Sortwise.dll
     dll="$folder/$subfolder/Sortwise.dll"
     if [[ " $* " == *" $bits "* ]]; then
       cmp -s "$source" "$dll" || fail "$what: $dll is not the $bits-bit Sortwise.dll"

@@ -11,7 +11,7 @@ click_exe=$3
 : "${DISPLAY:?the windows of the installer are drawn: run under xvfb-run}"
 here=$(dirname "$0")
 if [ ! -f "$dll32" ]; then
-  echo "SKIP: $dll32 is not built (make installer, or make test, builds it first)"
+  echo "SKIP: $dll32 is not built (make test builds win32 before win64)"
   exit 0
 fi
 source "$here/standin_lib.sh"
