@@ -1,5 +1,6 @@
 // The automatic clean-up: one run on a worker thread, some time after start-up, of the mail
-// older than "Auto.Filter" days; the button or a shut-down cancels it.
+// older than "Auto.Filter" days; the button or a shut-down cancels it, also in the middle of
+// the walk. Its failures go to the debugger output, each line saying what failed and why.
 #include <windows.h>
 
 #include <objbase.h>
@@ -16,6 +17,7 @@
 #include "platform/debug_output.h"
 #include "sorting/auto_cutoff.h"
 #include "sorting/number.h"
+#include "sorting/run_observer.h"
 #include "sorting/sortwise.h"
 
 namespace swo {
@@ -49,6 +51,58 @@ void NameThisThread(const wchar_t* Name) {
   if (SetThreadDescription != nullptr) SetThreadDescription(GetCurrentThread(), Name);
 }
 
+// What went wrong: the message and, where there is one, the result code.
+std::u16string Describe(const std::exception_ptr& Failure) {
+  try {
+    std::rethrow_exception(Failure);
+  } catch (const brv::TbrvErrorBase& E) {
+    const std::u16string code = brv::HexCode(static_cast<uint32_t>(E.ErrorCode()));
+    if (E.Message().find(code) != std::u16string::npos) return E.Message();
+    return E.Message() + u" (" + code + u")";
+  } catch (const brv::Exception& E) {
+    return E.Message();
+  } catch (const std::bad_alloc&) {
+    return u"Out of memory";
+  } catch (const std::exception& E) {
+    return brv::Utf8ToUtf16(E.what());
+  } catch (...) {
+    return u"Unexpected error";
+  }
+}
+
+// One line for whoever watches the debugger output (DebugView), naming the product, the step
+// that failed and the reason.
+void ReportFailure(std::u16string_view What, const std::exception_ptr& Failure) noexcept {
+  try {
+    brv::platform::DebugOutput(u"Sortwise: the automatic clean-up " + std::u16string(What) + u": " +
+                               Describe(Failure));
+  } catch (...) {
+  }
+}
+
+// The run's view of the walk: it stops before the next item once the cancel event is set,
+// and knows how far it got, for the report of an error that ends it.
+class TAutoRun final : public TSwoRunObserver {
+ public:
+  explicit TAutoRun(HANDLE Cancel) : FCancel(Cancel) {}
+
+  void Started(int32_t) override { FWalking = true; }
+  bool Stopping(int32_t Position) override {
+    FPosition = Position;
+    return WaitForSingleObject(FCancel, 0) == WAIT_OBJECT_0;
+  }
+  // What the run was doing when an error ended it.
+  std::u16string Step() const {
+    if (!FWalking) return u"could not read the inbox";
+    return u"stopped at inbox item " + brv::Utf8ToUtf16(std::to_string(FPosition));
+  }
+
+ private:
+  HANDLE FCancel;
+  bool FWalking = false;
+  int32_t FPosition = 0;
+};
+
 outlook::TOleDate LocalNow() {
   SYSTEMTIME Now;
   GetLocalTime(&Now);
@@ -78,12 +132,8 @@ unsigned __stdcall TbrvSortwiseAddIn::AutoCleanUp(void* AddIn) noexcept {
     const DWORD Delay = static_cast<DWORD>(AutoCleanUpDelayUnits(RandomBelow(5))) * DelayUnitMs();
     if (WaitForSingleObject(Self->FEvent, Delay) == WAIT_OBJECT_0) return 0;
     Self->DoExecute();
-  } catch (const brv::Exception& E) {
-    brv::platform::DebugOutput(E.Message());
-  } catch (const std::exception& E) {
-    brv::platform::DebugOutput(brv::Utf8ToUtf16(E.what()));
   } catch (...) {
-    brv::platform::DebugOutput(u"Unexpected error");
+    ReportFailure(u"failed", std::current_exception());
   }
   return 0;
 }
@@ -96,12 +146,25 @@ void TbrvSortwiseAddIn::DoExecute() {
     ~TEnableAgain() { Self.PostButtonEnabled(true); }
   } EnableAgain{*this};
   const outlook::TOleDate Now = LocalNow();
-  const int32_t Days = AutoFilterDays(FSortwise->Config().GetValue(kAutoFilter));
+  int32_t Days = 0;
+  try {
+    Days = AutoFilterDays(FSortwise->Config().GetValue(kAutoFilter));
+  } catch (...) {
+    return ReportFailure(u"did not start", std::current_exception());
+  }
   const outlook::TOleDate MaxAge = AutoCleanUpCutOff(Now, Days);
-  FSortwise->Execute([this, MaxAge](outlook::_MailItem& Mail) {
-    if (WaitForSingleObject(FEvent, 0) == WAIT_OBJECT_0) return false;
-    return Mail.ReceivedTime() <= MaxAge;
-  });
+  TAutoRun Run(FEvent);
+  try {
+    FSortwise->Execute(
+        [this, MaxAge](outlook::_MailItem& Mail) {
+          // The mail in hand when the cancel came stays where it is.
+          if (WaitForSingleObject(FEvent, 0) == WAIT_OBJECT_0) return false;
+          return Mail.ReceivedTime() <= MaxAge;
+        },
+        Run);
+  } catch (...) {
+    ReportFailure(Run.Step(), std::current_exception());
+  }
 }
 
 void TbrvSortwiseAddIn::PostButtonEnabled(bool Enabled) {
@@ -116,8 +179,13 @@ void TbrvSortwiseAddIn::WaitForWorker() {
   if (FThread == nullptr) return;
   // The worker's Outlook calls come to this thread: a plain wait would never let them in.
   DWORD Index = 0;
-  while (CoWaitForMultipleHandles(0, INFINITE, 1, &FThread, &Index) == RPC_S_CALLPENDING) {
-  }
+  HRESULT Result;
+  do {
+    Result = CoWaitForMultipleHandles(0, INFINITE, 1, &FThread, &Index);
+  } while (Result == RPC_S_CALLPENDING);
+  // Where COM cannot wait here (the thread left COM early), a plain wait still keeps the
+  // worker from outliving what it uses.
+  if (FAILED(Result)) WaitForSingleObject(FThread, INFINITE);
 }
 
 }  // namespace swo

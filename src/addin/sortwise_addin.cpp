@@ -4,8 +4,8 @@
 #include <shlobj.h>
 
 #include "foundation/exception.h"
-#include "host/outlook_com_source.h"
 #include "host/outlook_dispatch.h"
+#include "host/outlook_shared_source.h"
 #include "sorting/rules_file.h"
 #include "sorting/sortwise.h"
 #include "ui/application.h"
@@ -48,8 +48,6 @@ TbrvSortwiseAddIn::TbrvSortwiseAddIn(const brv::TbrvComControl& Control) : TbrvO
   FEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (FEvent == nullptr) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
   FSortwise.reset(TSortwise::Create());
-  // Made on the host's thread: the sorter knows that thread from the others by it.
-  FSortwise->SetApplicationSource(std::make_shared<TOutlookComSource>());
 }
 
 TbrvSortwiseAddIn::~TbrvSortwiseAddIn() {
@@ -99,6 +97,9 @@ void TbrvSortwiseAddIn::Initialize() {
     FFilename = RulesFileName(Wrapped->Session()->CurrentProfileName());
     if (FileExists(FFilename)) FSortwise->Load(FFilename);
     FSortwise->SetApplication_(Wrapped);
+    // The worker reaches Outlook only through the application handed to the add-in: any other
+    // is untrusted, and every sender it read would make Outlook ask the user.
+    FSortwise->SetApplicationSource(std::make_shared<TOutlookSharedSource>(Outlook.get()));
     if (FButton == nullptr) CreateButton();
     if (FSortwise->Config().GetAsBoolean(kAutoEnabled)) StartAutoCleanUp();
   } catch (...) {
@@ -127,8 +128,11 @@ void TbrvSortwiseAddIn::Shutdown() {
   if (FThread != nullptr) {
     SetEvent(FEvent);
     WaitForWorker();
+    // A reconnection starts a worker of its own.
+    CloseHandle(std::exchange(FThread, nullptr));
   }
   FSortwise->SetApplication_(nullptr);
+  FSortwise->SetApplicationSource(nullptr);
   delete std::exchange(FButton, nullptr);
 }
 

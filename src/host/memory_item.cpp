@@ -103,6 +103,18 @@ std::u16string_view MessageClassOf(TMemoryItemKind Kind) {
   return {};
 }
 
+int32_t ObjectClassOf(TMemoryItemKind Kind) {
+  switch (Kind) {
+    case TMemoryItemKind::Mail:
+      return olMail;
+    case TMemoryItemKind::MeetingRequest:
+      return 53;
+    case TMemoryItemKind::Report:
+      return 46;
+  }
+  return 0;
+}
+
 bool IsFixedPropertyName(std::u16string_view Name) {
   for (const auto fixed : kFixedNames)
     if (brv::SameText(Name, fixed)) return true;
@@ -138,6 +150,11 @@ Ref<_MailItem> TMemoryItem::QueryMailItem() {
 std::u16string TMemoryItem::Subject() {
   Enter(TMemoryCall::ItemSubject);
   return FData.Subject;
+}
+
+int32_t TMemoryItem::Class() {
+  Enter(TMemoryCall::ItemClass);
+  return ObjectClassOf(FData.Kind);
 }
 
 bool TMemoryItem::IsMarkedAsTask() {

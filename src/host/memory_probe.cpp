@@ -35,6 +35,7 @@ constexpr std::u16string_view kCallNames[kMemoryCallCount] = {
     u"ExchangeUser.PrimarySmtpAddress",
     u"UserProperties.Find",
     u"UserProperty.ValueText",
+    u"Item.Class",
 };
 
 }  // namespace

@@ -43,8 +43,9 @@ enum class TMemoryCall : uint8_t {
   ExchangeUserPrimarySmtpAddress,  // "ExchangeUser.PrimarySmtpAddress"
   UserPropertiesFind,              // "UserProperties.Find"
   UserPropertyValueText,           // "UserProperty.ValueText"
+  ItemClass,                       // "Item.Class"
 };
-inline constexpr size_t kMemoryCallCount = static_cast<size_t>(TMemoryCall::UserPropertyValueText) + 1;
+inline constexpr size_t kMemoryCallCount = static_cast<size_t>(TMemoryCall::ItemClass) + 1;
 
 // "Items.Item" and the like: the interface (without Outlook's leading "_") and the operation.
 std::u16string_view TMemoryCallName(TMemoryCall Call);

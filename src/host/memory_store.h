@@ -54,6 +54,8 @@ enum class TMemoryItemKind : uint8_t { Mail, MeetingRequest, Report };
 // Outlook's message class of the kind: "IPM.Note", "IPM.Schedule.Meeting.Request",
 // "REPORT.IPM.Note.NDR".
 std::u16string_view MessageClassOf(TMemoryItemKind Kind);
+// Outlook's object class of the kind: olMail (43), olMeetingRequest (53), olReport (46).
+int32_t ObjectClassOf(TMemoryItemKind Kind);
 
 // A named property value.
 struct TMemoryProperty {
@@ -119,6 +121,7 @@ class TMemoryItem final : public _MailItem, public std::enable_shared_from_this<
   // E_NOINTERFACE, as QueryMailItem does.
   Ref<_MailItem> QueryMailItem() override;
   std::u16string Subject() override;
+  int32_t Class() override;
   bool IsMarkedAsTask() override;
   bool UnRead() override;
   TOleDate TaskCompletedDate() override;

@@ -24,6 +24,8 @@ inline constexpr TOleDate kNoDate = 949998.0;
 
 // GetDefaultFolder's folder kind for the inbox.
 inline constexpr int32_t olFolderInbox = 6;
+// The Class of a mail item (olObjectClass olMail).
+inline constexpr int32_t olMail = 43;
 
 class _NameSpace;
 class MAPIFolder;
@@ -76,10 +78,13 @@ class _Items {
 class ItemObject {
  public:
   virtual ~ItemObject() = default;
-  // The interface query for _MailItem: raises (E_NOINTERFACE) for other kinds of item.
+  // The interface query for _MailItem: raises (E_NOINTERFACE) for other kinds of item. Where
+  // only IDispatch reaches the caller (a damaged Office), the item's Class decides instead.
   virtual Ref<_MailItem> QueryMailItem() = 0;
   // The "Subject" property, read by name on whatever kind of item this is.
   virtual std::u16string Subject() = 0;
+  // The "Class" property (olMail for a mail item), which every kind of item answers.
+  virtual int32_t Class() = 0;
 };
 
 class _MailItem : public ItemObject {

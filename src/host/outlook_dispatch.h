@@ -3,7 +3,9 @@
 //
 // Every call raises brv::EbrvObject when it fails, carrying the server's code and the
 // description of its COM error object (or of the EXCEPINFO of DISP_E_EXCEPTION). Member ids
-// are looked up once per kind of object and application.
+// are looked up once per kind of object and application. Nothing needs more than IDispatch:
+// where Outlook's own interfaces do not cross into the caller's apartment (its type library
+// registration damaged), mail items are told from other items by their Class.
 #pragma once
 
 #include <windows.h>

@@ -13,88 +13,110 @@ namespace {
 using dispatch::TKind;
 using dispatch::TMemberIds;
 
-// What every adapter object holds: the object, its kind and its application's member ids.
+// Whether the query for _MailItem answers on this thread. Outlook's own interfaces reach
+// another apartment only through Outlook's registered type library; where a damaged Office
+// lacks it, the query fails for mail too, and only IDispatch is left.
+enum class TMailQuery : uint8_t { Unknown, Works, Unavailable };
+
+// What the adapter objects of one application share: the application, the member ids, and
+// what the query for _MailItem was found to do.
+struct TShared {
+  brv::TComPtr<IDispatch> Application;
+  TMemberIds Ids;
+  TMailQuery MailQuery = TMailQuery::Unknown;
+
+  // Asked when the query for _MailItem first fails: if the application itself does not answer
+  // to _Application here, Outlook's interfaces do not reach this thread at all.
+  TMailQuery FindMailQuery() {
+    if (MailQuery == TMailQuery::Unknown) {
+      brv::TComPtr<IDispatch> outlook;
+      const bool answers = SUCCEEDED(Application->QueryInterface(IID__Application, outlook.put_void())) && outlook;
+      MailQuery = answers ? TMailQuery::Works : TMailQuery::Unavailable;
+    }
+    return MailQuery;
+  }
+};
+
+// What every adapter object holds: the object, its kind and what its application's objects share.
 class TBound {
  public:
-  TBound(brv::TComPtr<IDispatch> Object, TKind Kind, std::shared_ptr<TMemberIds> Ids)
-      : FObject(std::move(Object)), FKind(Kind), FIds(std::move(Ids)) {}
+  TBound(brv::TComPtr<IDispatch> Object, TKind Kind, std::shared_ptr<TShared> Shared)
+      : FObject(std::move(Object)), FKind(Kind), FShared(std::move(Shared)) {}
 
   IDispatch* Object() const { return FObject.get(); }
 
  protected:
   // A property read or a method call that gives a value.
   brv::TVariant Get(std::u16string_view Name, std::span<brv::TVariant> Args = {}) {
-    return dispatch::Invoke(FObject.get(), FIds->Get(FObject.get(), FKind, Name),
+    return dispatch::Invoke(FObject.get(), FShared->Ids.Get(FObject.get(), FKind, Name),
                             DISPATCH_PROPERTYGET | DISPATCH_METHOD, Args);
   }
   void Call(std::u16string_view Name, std::span<brv::TVariant> Args) {
-    dispatch::Invoke(FObject.get(), FIds->Get(FObject.get(), FKind, Name), DISPATCH_METHOD, Args);
+    dispatch::Invoke(FObject.get(), FShared->Ids.Get(FObject.get(), FKind, Name), DISPATCH_METHOD, Args);
   }
   std::u16string GetText(std::u16string_view Name) { return dispatch::ToText(Get(Name).get()); }
   bool GetBool(std::u16string_view Name) { return dispatch::ToBool(Get(Name).get()); }
   TOleDate GetDate(std::u16string_view Name) { return dispatch::ToDate(Get(Name).get()); }
+  int32_t GetInt(std::u16string_view Name) { return dispatch::ToInt(Get(Name).get()); }
 
   // The object that Name gives, wrapped as T; Nothing gives null.
   template <class T>
   Ref<T> GetObject(std::u16string_view Name, std::span<brv::TVariant> Args = {}) {
     brv::TComPtr<IDispatch> object = dispatch::ToObject(Get(Name, Args).get());
     if (!object) return nullptr;
-    return std::make_shared<T>(std::move(object), FIds);
+    return std::make_shared<T>(std::move(object), FShared);
   }
-
-  const std::shared_ptr<TMemberIds>& Ids() const { return FIds; }
 
  private:
   brv::TComPtr<IDispatch> FObject;
   TKind FKind;
-  std::shared_ptr<TMemberIds> FIds;
+  std::shared_ptr<TShared> FShared;
 };
 
 class TDispExchangeUser final : public ExchangeUser, public TBound {
  public:
-  TDispExchangeUser(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::ExchangeUser, std::move(Ids)) {}
+  TDispExchangeUser(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::ExchangeUser, std::move(Shared)) {}
   std::u16string PrimarySmtpAddress() override { return GetText(u"PrimarySmtpAddress"); }
 };
 
 class TDispAddressEntry final : public AddressEntry, public TBound {
  public:
-  TDispAddressEntry(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::AddressEntry, std::move(Ids)) {}
+  TDispAddressEntry(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::AddressEntry, std::move(Shared)) {}
   Ref<ExchangeUser> GetExchangeUser() override { return GetObject<TDispExchangeUser>(u"GetExchangeUser"); }
 };
 
 class TDispUserProperty final : public UserProperty, public TBound {
  public:
-  TDispUserProperty(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::UserProperty, std::move(Ids)) {}
+  TDispUserProperty(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::UserProperty, std::move(Shared)) {}
   std::u16string ValueText() override { return GetText(u"Value"); }
 };
 
 class TDispUserProperties final : public UserProperties, public TBound {
  public:
-  TDispUserProperties(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::UserProperties, std::move(Ids)) {}
+  TDispUserProperties(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::UserProperties, std::move(Shared)) {}
   Ref<UserProperty> Find(std::u16string_view Name, bool Custom) override {
     brv::TVariant args[] = {dispatch::TextArg(Name), dispatch::BoolArg(Custom)};
     return GetObject<TDispUserProperty>(u"Find", args);
   }
 };
 
-// The subject of an item of any kind: read by name, its member id not remembered.
-std::u16string SubjectOf(IDispatch* Item) {
-  return dispatch::ToText(dispatch::Invoke(Item, dispatch::LookUpMember(Item, u"Subject"),
-                                           DISPATCH_PROPERTYGET | DISPATCH_METHOD)
-                              .get());
+// A property of an item of any kind: read by name, its member id not remembered.
+brv::TVariant ItemProperty(IDispatch* Item, std::u16string_view Name) {
+  return dispatch::Invoke(Item, dispatch::LookUpMember(Item, Name), DISPATCH_PROPERTYGET | DISPATCH_METHOD);
 }
 
 class TDispMailItem final : public _MailItem, public TBound, public std::enable_shared_from_this<TDispMailItem> {
  public:
-  TDispMailItem(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::MailItem, std::move(Ids)) {}
+  TDispMailItem(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::MailItem, std::move(Shared)) {}
 
   Ref<_MailItem> QueryMailItem() override { return shared_from_this(); }
   std::u16string Subject() override { return GetText(u"Subject"); }
+  int32_t Class() override { return GetInt(u"Class"); }
   bool IsMarkedAsTask() override { return GetBool(u"IsMarkedAsTask"); }
   bool UnRead() override { return GetBool(u"UnRead"); }
   TOleDate TaskCompletedDate() override { return GetDate(u"TaskCompletedDate"); }
@@ -115,26 +137,35 @@ class TDispMailItem final : public _MailItem, public TBound, public std::enable_
 
 class TDispItem final : public ItemObject {
  public:
-  TDispItem(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : FObject(std::move(Object)), FIds(std::move(Ids)) {}
+  TDispItem(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : FObject(std::move(Object)), FShared(std::move(Shared)) {}
 
+  // The query for _MailItem; where Outlook's interfaces turn out not to reach this thread,
+  // the item's Class decides, and a mail is then used through its IDispatch.
   Ref<_MailItem> QueryMailItem() override {
-    brv::TComPtr<IDispatch> mail;
-    const HRESULT hr = FObject->QueryInterface(IID__MailItem, mail.put_void());
-    if (FAILED(hr)) throw brv::EbrvObject(hr);
-    return std::make_shared<TDispMailItem>(std::move(mail), FIds);
+    HRESULT hr = E_NOINTERFACE;
+    if (FShared->MailQuery != TMailQuery::Unavailable) {
+      brv::TComPtr<IDispatch> mail;
+      hr = FObject->QueryInterface(IID__MailItem, mail.put_void());
+      if (SUCCEEDED(hr) && mail) return std::make_shared<TDispMailItem>(std::move(mail), FShared);
+      if (SUCCEEDED(hr)) hr = E_NOINTERFACE;
+      if (FShared->FindMailQuery() == TMailQuery::Works) throw brv::EbrvObject(hr);
+    }
+    if (Class() != olMail) throw brv::EbrvObject(hr);
+    return std::make_shared<TDispMailItem>(brv::TComPtr<IDispatch>::Copy(FObject.get()), FShared);
   }
-  std::u16string Subject() override { return SubjectOf(FObject.get()); }
+  std::u16string Subject() override { return dispatch::ToText(ItemProperty(FObject.get(), u"Subject").get()); }
+  int32_t Class() override { return dispatch::ToInt(ItemProperty(FObject.get(), u"Class").get()); }
 
  private:
   brv::TComPtr<IDispatch> FObject;
-  std::shared_ptr<TMemberIds> FIds;
+  std::shared_ptr<TShared> FShared;
 };
 
 class TDispItems final : public _Items, public TBound {
  public:
-  TDispItems(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::Items, std::move(Ids)) {}
+  TDispItems(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::Items, std::move(Shared)) {}
   int32_t Count() override { return dispatch::ToInt(Get(u"Count").get()); }
   Ref<ItemObject> Item(int32_t Index) override {
     brv::TVariant args[] = {dispatch::IntArg(Index)};
@@ -144,8 +175,8 @@ class TDispItems final : public _Items, public TBound {
 
 class TDispFolder final : public MAPIFolder, public TBound {
  public:
-  TDispFolder(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::Folder, std::move(Ids)) {}
+  TDispFolder(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::Folder, std::move(Shared)) {}
   std::u16string StoreID() override { return GetText(u"StoreID"); }
   std::u16string EntryID() override { return GetText(u"EntryID"); }
   std::u16string Name() override { return GetText(u"Name"); }
@@ -155,8 +186,8 @@ class TDispFolder final : public MAPIFolder, public TBound {
 
 class TDispNameSpace final : public _NameSpace, public TBound {
  public:
-  TDispNameSpace(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::NameSpace, std::move(Ids)) {}
+  TDispNameSpace(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::NameSpace, std::move(Shared)) {}
   std::u16string CurrentProfileName() override { return GetText(u"CurrentProfileName"); }
   Ref<MAPIFolder> GetDefaultFolder(int32_t FolderType) override {
     brv::TVariant args[] = {dispatch::IntArg(FolderType)};
@@ -171,8 +202,8 @@ class TDispNameSpace final : public _NameSpace, public TBound {
 
 class TDispApplication final : public _Application, public TBound {
  public:
-  TDispApplication(brv::TComPtr<IDispatch> Object, std::shared_ptr<TMemberIds> Ids)
-      : TBound(std::move(Object), TKind::Application, std::move(Ids)) {}
+  TDispApplication(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
+      : TBound(std::move(Object), TKind::Application, std::move(Shared)) {}
   Ref<_NameSpace> Session() override { return GetObject<TDispNameSpace>(u"Session"); }
 };
 
@@ -180,8 +211,9 @@ class TDispApplication final : public _Application, public TBound {
 
 Ref<_Application> WrapApplication(IDispatch* Application) {
   if (Application == nullptr) return nullptr;
-  return std::make_shared<TDispApplication>(brv::TComPtr<IDispatch>::Copy(Application),
-                                            std::make_shared<TMemberIds>());
+  auto shared = std::make_shared<TShared>();
+  shared->Application = brv::TComPtr<IDispatch>::Copy(Application);
+  return std::make_shared<TDispApplication>(brv::TComPtr<IDispatch>::Copy(Application), std::move(shared));
 }
 
 IDispatch* DispatchOf(MAPIFolder& Folder) {

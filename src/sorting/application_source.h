@@ -1,7 +1,8 @@
-// Where the sorter finds Outlook besides the reference the add-in hands over: the running
-// instance, a new instance for threads other than the main thread, and which thread is the
-// main one. On Windows this is COM (GetActiveObject, CoCreateInstance); tests and the
-// command-line tool answer from the substitute store.
+// Where the sorter finds Outlook besides the reference handed over to it (which serves the
+// main thread): the running instance, a new instance for threads other than the main thread,
+// and which thread is the main one. The add-in's source hands other threads Outlook's own
+// application, marshalled; for callers without one, COM finds Outlook (GetActiveObject,
+// CoCreateInstance); tests and the command-line tool answer from the substitute store.
 #pragma once
 
 #include "host/outlook.h"

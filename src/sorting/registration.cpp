@@ -6,6 +6,9 @@
 namespace swo {
 
 outlook::Ref<outlook::_Application> TSortwise::ResolveApplication() {
+  // Outlook trusts only the application it handed over: on its own thread that one serves,
+  // and the guard never asks the user about the senders a run reads.
+  if (FApplication && (!FApplicationSource || FApplicationSource->IsMainThread())) return FApplication;
   outlook::Ref<outlook::_Application> app;
   if (FApplicationSource) {
     app = FApplicationSource->GetActiveApplication();

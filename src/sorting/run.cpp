@@ -65,6 +65,7 @@ void TSortwise::Execute(const TSwoCallback& Callback, TSwoRunObserver& Observer)
   const int32_t count = inbox->Items()->Count();
   Observer.Started(count);
   for (int32_t i = count; i >= 1; --i) {
+    if (Observer.Stopping(i)) return;
     try {
       ProcessItem(*inbox, index, i, Callback, Observer);
     } catch (...) {

@@ -1,6 +1,7 @@
 // What a clean-up run did with each inbox position, for callers that show or count it (the
-// command-line tool, the benchmarks). The run calls exactly one of Skipped, Unmatched, Declined,
-// Moved and Failed for every position it handles; Accepted comes before Declined or Moved.
+// command-line tool, the benchmarks), and whether it should stop. The run calls exactly one of
+// Skipped, Unmatched, Declined, Moved and Failed for every position it handles; Accepted comes
+// before Declined or Moved. Before each position it asks Stopping.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,11 @@ class TSwoRunObserver {
   virtual ~TSwoRunObserver() = default;
   // The number of inbox items, before the walk starts.
   virtual void Started(int32_t Count) { (void)Count; }
+  // True ends the walk before Position is touched (a cancelled run leaves the rest alone).
+  virtual bool Stopping(int32_t Position) {
+    (void)Position;
+    return false;
+  }
   // Left alone by the settings (flagged, read, completed).
   virtual void Skipped(int32_t Position) { (void)Position; }
   // No address entry accepted the mail.

@@ -305,8 +305,9 @@ class TSortwise : public TSwoObject {
   outlook::Ref<outlook::_Application> Application_() { return ResolveApplication(); }
   void SetApplication_(outlook::Ref<outlook::_Application> Value) { FApplication = std::move(Value); }
 
-  // The running Outlook; else, on a thread other than the main one, a new instance; else
-  // FApplication (possibly null). The first two come from the application source.
+  // On the main thread (or without a source) the reference handed over, when there is one;
+  // else the running Outlook; else, on a thread other than the main one, a new instance; else
+  // FApplication (possibly null). The running and new instances come from the source.
   outlook::Ref<outlook::_Application> ResolveApplication() override;
   // Where the running Outlook and new instances come from (COM on Windows); none by default.
   void SetApplicationSource(std::shared_ptr<TSwoApplicationSource> Source);
@@ -325,7 +326,8 @@ class TSortwise : public TSwoObject {
   // Failures of single mails go to the debugger output as "ERROR: " lines; errors before the
   // walk, and a subject that cannot be read for such a line, leave Execute.
   void Execute(const TSwoCallback& Callback);
-  // The same, telling Observer what happened to each inbox position.
+  // The same, telling Observer what happened to each inbox position; Observer can end the
+  // walk before any position.
   void Execute(const TSwoCallback& Callback, TSwoRunObserver& Observer);
   void ChildNotify(TSwoObject* Item, bool Inserted) override;
   void CreateMembers() override;

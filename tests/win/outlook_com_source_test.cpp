@@ -87,12 +87,12 @@ TEST_F(ComSourceTest, ARunningObjectThatIsNotOutlookRaises) {
 
 TEST_F(ComSourceTest, AWorkerRunObtainsItsOwnReferenceThroughCom) {
   const standin::TOutlookServer server(Model.get());
+  Rule(Friends, u"anna@example.com");
+  Rule(Invoices, u"*", {{u"Subject", u"*invoice*"}});
   // The reference handed over belongs to the main thread; the worker must not use it.
   const auto other = TMemoryOutlook::Create(u"other");
   Sorter->SetApplication_(other->Application());
   Sorter->SetApplicationSource(Source);
-  Rule(Friends, u"anna@example.com");
-  Rule(Invoices, u"*", {{u"Subject", u"*invoice*"}});
   Inbox->AddItem(Mail(u"hi", u"anna@example.com"));
   Inbox->AddItem(Mail(u"your invoice", u"shop@example.com"));
   Inbox->AddItem(Mail(u"stays", u"eve@example.com"));

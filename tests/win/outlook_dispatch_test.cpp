@@ -211,6 +211,24 @@ TEST_F(DispatchTest, TheMailKindIsAnInterfaceQuery) {
   EXPECT_TRUE(Mail()->UnRead());
 }
 
+// A damaged Office registration: Outlook's own interfaces do not reach the caller, not even the
+// application's. A mail is then used through IDispatch, and other items still raise.
+TEST_F(DispatchTest, WithoutOutlooksInterfacesTheClassTellsAMailFromOtherItems) {
+  App->Kinds.clear();
+  Item->Kinds.clear();
+  Item->Returns(u"UnRead", Scalar<VT_BOOL>(true).get());
+  const auto items = InboxFolder()->Items();
+  Item->Returns(u"Class", Scalar<VT_I4>(53).get());  // a meeting request
+  try {
+    items->Item(1)->QueryMailItem();
+    ADD_FAILURE() << "a meeting request became a mail item";
+  } catch (const brv::EbrvObject& e) {
+    EXPECT_EQ(e.ErrorCode(), brv::kE_NOINTERFACE);
+  }
+  Item->Returns(u"Class", Scalar<VT_I4>(olMail).get());
+  EXPECT_TRUE(items->Item(1)->QueryMailItem()->UnRead());
+}
+
 TEST_F(DispatchTest, FailuresRaiseWithTheServersCodeAndDescription) {
   constexpr auto kNotFound = static_cast<brv::TbrvResult>(0x8004010F);
   struct Case {

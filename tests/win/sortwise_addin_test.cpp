@@ -1,6 +1,8 @@
 // Sortwise.dll's add-in object in-process, with the stand-in's Outlook object model over a
-// substitute mailbox playing Outlook (the running Outlook in this process's running object
-// table), and a host ribbon that records every refresh with the thread that asked for it.
+// substitute mailbox playing Outlook, as strict as Outlook: the application handed to the
+// add-in is trusted, the running one in this process's running object table is not (each
+// guarded read through it counts as the Object Model Guard's prompt), and a call on any thread
+// but this one fails. A host ribbon records every refresh with the thread that asked for it.
 // The test thread plays Outlook's main thread and pumps its messages while a run works.
 #include <windows.h>
 
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -24,11 +27,13 @@
 #include "foundation/text.h"
 #include "com_fakes.h"
 #include "host/memory_store.h"
+#include "model_object_win.h"
 #include "object_model_win.h"
 #include "office_fakes.h"
 #include "outlook_server_win.h"
 #include "platform/debug_output.h"
 #include "sorting/sortwise.h"
+#include "ui/inbox_addresses.h"
 
 namespace {
 
@@ -70,8 +75,11 @@ class SortwiseAddInTest : public testing::Test {
     const auto store = Mailbox->AddStore(u"Mailbox");
     Inbox = store->AddFolder(u"Inbox");
     Projects = store->AddFolder(u"Projects");
-    Served = standin::CreateOutlookApplication(Mailbox->Application());
-    Server.emplace(Served.get());
+    Served = standin::CreateOutlookApplication(Mailbox->Application(), true);
+    Running = standin::CreateOutlookApplication(Mailbox->Application(), false);
+    Server.emplace(Running.get());
+    standin::ModelStats().GuardPrompts = 0;
+    standin::ModelStats().CallsFromOtherThreads = 0;
     AddIn = brv::TbrvComObject::Create<swo::TbrvSortwiseAddIn>();
     AddIn->AddRef();
   }
@@ -93,11 +101,20 @@ class SortwiseAddInTest : public testing::Test {
     std::filesystem::create_directories(RulesFile().parent_path());
     rules->Save(RulesFile().u16string());
   }
-  void AddMail(std::u16string Subject, double Received) {
+  // The running Outlook of an Office whose type library registration is damaged: only
+  // IDispatch crosses apartments.
+  void ServeWithoutTypeLibrary() {
+    Server.reset();
+    Server.emplace(Running.get(), false);
+  }
+  void AddMail(std::u16string Subject, double Received,
+               outlook::TMemoryItemKind Kind = outlook::TMemoryItemKind::Mail,
+               std::u16string Sender = u"ann@example.com") {
     TMemoryItemData data;
+    data.Kind = Kind;
     data.Subject = std::move(Subject);
     data.Sender.Type = u"SMTP";
-    data.Sender.Address = u"ann@example.com";
+    data.Sender.Address = std::move(Sender);
     data.ReceivedTime = Received;
     Inbox->AddItem(std::move(data));
   }
@@ -106,6 +123,24 @@ class SortwiseAddInTest : public testing::Test {
     for (const auto& item : Folder->Contents()) subjects.push_back(item->Data().Subject);
     return subjects;
   }
+
+  // The debugger output's lines, from any thread, from now on.
+  void CollectDebugLines() {
+    brv::platform::SetDebugSink([this](std::u16string_view Line) {
+      const std::lock_guard<std::mutex> hold(FLinesLock);
+      FLines.emplace_back(Line);
+    });
+  }
+  std::vector<std::u16string> DebugLines() {
+    const std::lock_guard<std::mutex> hold(FLinesLock);
+    return FLines;
+  }
+  // What Outlook would have objected to: the guard's prompts, calls outside its thread.
+  void ExpectNothingOutlookRefuses() {
+    EXPECT_EQ(standin::ModelStats().GuardPrompts.load(), 0u) << "Outlook would have asked the user";
+    EXPECT_EQ(standin::ModelStats().CallsFromOtherThreads.load(), 0u);
+  }
+  uint64_t ItemsFetched() const { return Mailbox->Calls(outlook::TMemoryCall::ItemsItem); }
 
   IDTExtensibility2* Connection() { return static_cast<IDTExtensibility2*>(AddIn); }
   HRESULT Connect() { return Connection()->OnConnection(Served.get(), ext_cm_Startup, &ComAddIn, nullptr); }
@@ -169,11 +204,15 @@ class SortwiseAddInTest : public testing::Test {
   std::filesystem::path FWork, FAppData;
   outlook::Ref<outlook::TMemoryOutlook> Mailbox;
   outlook::Ref<outlook::TMemoryFolder> Inbox, Projects;
-  TComPtr<IDispatch> Served;
+  TComPtr<IDispatch> Served, Running;
   std::optional<standin::TOutlookServer> Server;
   swo::TbrvSortwiseAddIn* AddIn = nullptr;
   brv::test::TFakeComAddIn ComAddIn;
   TRecordingRibbon Ribbon{AddIn};
+
+ private:
+  std::mutex FLinesLock;
+  std::vector<std::u16string> FLines;
 };
 
 TEST_F(SortwiseAddInTest, StartUpLoadsTheProfilesRulesAndShowsTheButton) {
@@ -247,6 +286,7 @@ TEST_F(SortwiseAddInTest, AnEmptyAutoFilterStopsTheRunBeforeAnyMailWithOneDebugg
   Disconnect();
   EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
   ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind(u"Sortwise: the automatic clean-up did not start: ", 0), 0u) << brv::Utf16ToUtf8(lines[0]);
   EXPECT_NE(lines[0].find(u"Auto.Filter"), std::u16string::npos);
   EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
 }
@@ -277,40 +317,122 @@ TEST_F(SortwiseAddInTest, PressingTheButtonCancelsThePendingRunOpensTheEditorAnd
   ExpectNoRun();
 }
 
-TEST_F(SortwiseAddInTest, AClickDuringTheRunStopsItsMovesAndOpensTheEditorOnlyAfterTheWalk) {
-  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
-  // A walk long enough to be going on at the click (the worker's calls need this thread: a click
-  // that waited without serving them would never return).
-  constexpr size_t kMails = 1000;
-  for (size_t i = 0; i < kMails; ++i) AddMail(u"Old", kOld);
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
-  // The button goes off as the run begins; the click comes right after.
-  ASSERT_TRUE(PumpUntil([&] { return !Ribbon.States.empty(); }));
-  size_t inboxWhenShown = 0;
-  uint64_t callsWhenShown = 0;
+// Started with an automatic run over a thousand old mails, caught at its very beginning: the
+// worker's calls need this thread, which serves them only while it waits.
+class SortwiseAddInMidRunTest : public SortwiseAddInTest {
+ protected:
+  static constexpr size_t kMails = 1000;
+  void StartARunOverManyMails() {
+    WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+    for (size_t i = 0; i < kMails; ++i) AddMail(u"Old", kOld);
+    ASSERT_EQ(Connect(), S_OK);
+    LoadRibbon();
+    ASSERT_EQ(Start(), S_OK);
+    // The button goes off as the run begins.
+    ASSERT_TRUE(PumpUntil([&] { return !Ribbon.States.empty(); }));
+  }
+};
+
+TEST_F(SortwiseAddInMidRunTest, AClickStopsTheWalkAfterTheItemInHandAndThenOpensTheEditor) {
+  StartARunOverManyMails();
+  uint64_t fetchedWhenShown = 0, callsWhenShown = 0;
   std::thread person([&] {
     for (int tries = 0; tries < 6000; ++tries, Sleep(10))
       if (HWND editor = FindWindowW(L"TSortwiseForm", L"Brevanta Outlook Sortwise"); editor && IsWindowVisible(editor)) {
-        inboxWhenShown = Inbox->ItemCount();
+        fetchedWhenShown = ItemsFetched();
         callsWhenShown = Mailbox->TotalCalls();
         PostMessageW(editor, WM_CLOSE, 0, 0);
         return;
       }
   });
+  const uint64_t fetchedAtClick = ItemsFetched();
   brv::test::TFakeRibbonControl control(AddIn->Button()->Id());
   EXPECT_EQ(Call(AddIn->Button()->Id() + u".onAction", &control), S_OK);
   person.join();
-  // The walk had ended when the editor showed: Outlook heard nothing more while it was open,
-  // and the mail left after the click stayed.
+  // At most the item in hand was finished before the editor showed; Outlook heard nothing more
+  // while it was open, and the mail after it stayed.
+  EXPECT_LE(fetchedWhenShown - fetchedAtClick, 1u);
   EXPECT_EQ(callsWhenShown, Mailbox->TotalCalls());
-  EXPECT_EQ(inboxWhenShown, Inbox->ItemCount());
-  EXPECT_GT(Inbox->ItemCount(), 0u);
+  EXPECT_GT(Inbox->ItemCount(), kMails / 2);
   EXPECT_EQ(Inbox->ItemCount() + Projects->ItemCount(), kMails);
   ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
   EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
   Disconnect();
+  ExpectNothingOutlookRefuses();
+}
+
+TEST_F(SortwiseAddInMidRunTest, AShutDownStopsTheWalkAfterTheItemInHand) {
+  StartARunOverManyMails();
+  const uint64_t fetchedAtShutDown = ItemsFetched();
+  Disconnect();
+  EXPECT_LE(ItemsFetched() - fetchedAtShutDown, 1u);
+  EXPECT_GT(Inbox->ItemCount(), kMails / 2);
+  EXPECT_EQ(Inbox->ItemCount() + Projects->ItemCount(), kMails);
+  ExpectNothingOutlookRefuses();
+}
+
+// Outlook trusts only the application it handed to the add-in, and a damaged Office marshals
+// nothing but IDispatch: either way the worker moves exactly the mail up to the cut-off
+// without a guard prompt, every call reaches Outlook's own thread, and the items that are not
+// mail get their "ERROR: " lines.
+class SortwiseAddInTypeLibraryTest : public SortwiseAddInTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(SortwiseAddInTypeLibraryTest, TheAutomaticRunReadsSendersThroughTheTrustedApplication) {
+  if (!GetParam()) ServeWithoutTypeLibrary();
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"7"}});
+  AddMail(u"Old", kOld);
+  AddMail(u"Invitation", kOld, outlook::TMemoryItemKind::MeetingRequest);
+  AddMail(u"New", 47000.0);  // 2028: never older than the cut-off
+  AddMail(u"Undeliverable", kOld, outlook::TMemoryItemKind::Report);
+  CollectDebugLines();
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+  Disconnect();
+  EXPECT_EQ(Subjects(Projects), std::vector<std::u16string>{u"Old"});
+  EXPECT_EQ(Subjects(Inbox), (std::vector<std::u16string>{u"Invitation", u"New", u"Undeliverable"}));
+  EXPECT_EQ(DebugLines(), (std::vector<std::u16string>{u"ERROR: 4::Undeliverable", u"ERROR: 2::Invitation"}));
+  ExpectNothingOutlookRefuses();
+}
+
+INSTANTIATE_TEST_SUITE_P(Office, SortwiseAddInTypeLibraryTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& Info) {
+                           return Info.param ? "TypeLibraryRegistered" : "NoTypeLibrary";
+                         });
+
+// The editor's Run button and its inbox collection run on Outlook's thread: they too read every
+// sender through the handed application, never the running one.
+TEST_F(SortwiseAddInTest, TheEditorsRunAndInboxCollectionMakeNoGuardPrompt) {
+  WriteRules({});
+  AddMail(u"From Ann", kOld);
+  AddMail(u"From Bob", kOld, outlook::TMemoryItemKind::Mail, u"bob@example.com");
+  ASSERT_EQ(Connect(), S_OK);
+  ASSERT_EQ(Start(), S_OK);
+  EXPECT_EQ(swo::GetInboxAddresses(AddIn->Sortwise()), std::vector<std::u16string>{u"bob@example.com"});
+  AddIn->Sortwise().Execute(nullptr);
+  EXPECT_EQ(Subjects(Projects), std::vector<std::u16string>{u"From Ann"});
+  ExpectNothingOutlookRefuses();
+  Disconnect();
+}
+
+// What the worker writes when an error ends its run names the product, the step and the
+// system's reason with its code.
+TEST_F(SortwiseAddInTest, AnInboxThatCannotBeReadIsReportedReadably) {
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+  AddMail(u"Old", kOld);
+  Mailbox->InjectFault(outlook::TMemoryCall::ItemsCount, brv::kE_NOINTERFACE);
+  CollectDebugLines();
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+  Disconnect();
+  const std::vector<std::u16string> lines = DebugLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind(u"Sortwise: the automatic clean-up could not read the inbox: ", 0), 0u)
+      << brv::Utf16ToUtf8(lines[0]);
+  EXPECT_NE(lines[0].find(u"0x80004002"), std::u16string::npos) << brv::Utf16ToUtf8(lines[0]);
 }
 
 TEST_F(SortwiseAddInTest, ReleasingAConnectedAddInShutsItDownBeforeItGoes) {

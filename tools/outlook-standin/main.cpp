@@ -1,12 +1,18 @@
 // outlook-standin: plays Outlook for the add-in tests and the demo.
 //   outlook-standin [add-in options]
-//   outlook-standin --mailbox FILE [--save FILE] [--cleanup CONFIG [--calls]] [add-in options]
+//   outlook-standin --mailbox FILE [--no-type-library] [--save FILE] [--cleanup CONFIG [--calls]]
+//                   [add-in options]
 // add-in options: --markup-at-connection, the ribbon actions --press BUTTON-ID,
 // --press-label LABEL and --wait MS in the order given, and --editor ACTION[,ACTION...] with
 // --editor-shot FILE for the rule editor that a press opens.
 // With --mailbox it serves Outlook's object model over that mailbox (as the running
 // "Outlook.Application") and hands it to the add-ins; with --cleanup it runs one clean-up
 // through COM instead of loading add-ins; --save writes the mailbox back afterwards.
+// --no-type-library plays an Office whose type library registration is damaged: only
+// IDispatch crosses apartments. Like Outlook, only the application handed to the add-ins is
+// trusted: each guarded read through the running one prints "guard prompt MEMBER", and the
+// count follows at the end ("guard prompts N"); a call on a thread other than the main one
+// prints "called from another thread MEMBER" and makes the exit code 1.
 #include <windows.h>
 
 #include <objbase.h>
@@ -22,6 +28,8 @@
 #include "foundation/exception.h"
 #include "foundation/text.h"
 #include "host/memory_store_file.h"
+#include "host_output.h"
+#include "model_object_win.h"
 #include "object_model_win.h"
 #include "outlook_server_win.h"
 
@@ -31,6 +39,7 @@ struct TOptions {
   standin::THostOptions Host;
   std::u16string Mailbox, Save, Cleanup;
   bool Calls = false;
+  bool NoTypeLibrary = false;
 };
 
 // The store's count of each Outlook operation, one "calls NAME COUNT" line each.
@@ -45,12 +54,20 @@ void PrintCalls(const outlook::TMemoryOutlook& Mailbox) {
 int Serve(const TOptions& Options) {
   const auto mailbox = outlook::LoadMailbox(Options.Mailbox);
   int result = 0;
+  standin::SetModelReport(standin::PrintLine);
   {
-    const brv::TComPtr<IDispatch> application = standin::CreateOutlookApplication(mailbox->Application());
-    const standin::TOutlookServer server(application.get());
-    result = Options.Cleanup.empty() ? standin::RunAddIns(Options.Host, application.get())
+    // The add-ins get the trusted application; what other apartments and programs find
+    // running, or create, is the untrusted one.
+    const brv::TComPtr<IDispatch> trusted = standin::CreateOutlookApplication(mailbox->Application(), true);
+    const brv::TComPtr<IDispatch> untrusted = standin::CreateOutlookApplication(mailbox->Application(), false);
+    const standin::TOutlookServer server(untrusted.get(), !Options.NoTypeLibrary);
+    result = Options.Cleanup.empty() ? standin::RunAddIns(Options.Host, trusted.get())
                                      : standin::RunCleanUp(Options.Cleanup);
   }
+  standin::SetModelReport({});
+  const standin::TModelStats& stats = standin::ModelStats();
+  standin::PrintLine("guard prompts " + std::to_string(stats.GuardPrompts.load()));
+  if (stats.CallsFromOtherThreads.load() != 0) result = 1;
   if (Options.Calls) PrintCalls(*mailbox);
   if (!Options.Save.empty()) outlook::SaveMailbox(*mailbox, Options.Save);
   return result;
@@ -85,7 +102,8 @@ int Usage(const std::string& Problem) {
   std::fprintf(
       stderr,
       "usage: outlook-standin [ADD-IN OPTIONS]\n"
-      "       outlook-standin --mailbox FILE [--save FILE] [--cleanup CONFIG [--calls]] [ADD-IN OPTIONS]\n"
+      "       outlook-standin --mailbox FILE [--no-type-library] [--save FILE] [--cleanup CONFIG [--calls]]\n"
+      "                       [ADD-IN OPTIONS]\n"
       "ADD-IN OPTIONS: [--markup-at-connection] [--press BUTTON-ID | --press-label LABEL | --wait MS]...\n"
       "                [--editor ACTION[,ACTION...] [--editor-shot FILE]]   (ACTION: run, close)\n");
   return 2;
@@ -135,6 +153,8 @@ int main(int argc, char** argv) {
       options.Cleanup = brv::Utf8ToUtf16(argv[++i]);
     } else if (std::strcmp(argv[i], "--calls") == 0) {
       options.Calls = true;
+    } else if (std::strcmp(argv[i], "--no-type-library") == 0) {
+      options.NoTypeLibrary = true;
     } else {
       problem = std::string("unknown, repeated or incomplete option '") + argv[i] + "'";
       usage = true;
@@ -145,7 +165,8 @@ int main(int argc, char** argv) {
     usage = true;
   }
   if (usage ||
-      (options.Mailbox.empty() && (!options.Save.empty() || !options.Cleanup.empty() || options.Calls)))
+      (options.Mailbox.empty() &&
+       (!options.Save.empty() || !options.Cleanup.empty() || options.Calls || options.NoTypeLibrary)))
     return Usage(problem);
   // Outlook's main thread is a single-threaded apartment.
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;

@@ -1,11 +1,34 @@
 // Members by name, arguments and results of the stand-in's Outlook objects.
 #include "model_object_win.h"
 
+#include <mutex>
+
 #include "com/bstr.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
 
 namespace standin {
+namespace {
+
+std::mutex ReportLock;
+std::function<void(const std::string&)> Reporter;
+
+void Report(const std::string& Line) {
+  const std::lock_guard<std::mutex> hold(ReportLock);
+  if (Reporter) Reporter(Line);
+}
+
+}  // namespace
+
+TModelStats& ModelStats() {
+  static TModelStats stats;
+  return stats;
+}
+
+void SetModelReport(std::function<void(const std::string&)> Report) {
+  const std::lock_guard<std::mutex> hold(ReportLock);
+  Reporter = std::move(Report);
+}
 
 void TArgs::Expect(size_t Min, size_t Max) const {
   if (Count() < Min || Count() > Max) throw brv::EbrvObject(DISP_E_BADPARAMCOUNT);
@@ -84,10 +107,27 @@ HRESULT STDMETHODCALLTYPE TModelObject::GetIDsOfNames(REFIID, LPOLESTR* Names, U
   return DISP_E_UNKNOWNNAME;
 }
 
+std::string TModelObject::MemberName(size_t Member) const {
+  return brv::Utf16ToUtf8(FInterface) + "." + brv::Utf16ToUtf8(FMembers[Member]);
+}
+
+void TModelObject::Guarded(size_t Member) const {
+  if (FContext.Trusted) return;
+  ++ModelStats().GuardPrompts;
+  Report("guard prompt " + MemberName(Member));
+}
+
 HRESULT STDMETHODCALLTYPE TModelObject::Invoke(DISPID Id, REFIID, LCID, WORD Flags, DISPPARAMS* Params,
                                                VARIANT* Result, EXCEPINFO*, UINT*) {
   try {
     if (Id < 1 || static_cast<size_t>(Id) > FMembers.size()) return DISP_E_MEMBERNOTFOUND;
+    // A pointer carried to another thread without marshalling: Outlook's objects would be
+    // used outside their apartment.
+    if (GetCurrentThreadId() != FContext.MainThread) {
+      ++ModelStats().CallsFromOtherThreads;
+      Report("called from another thread " + MemberName(static_cast<size_t>(Id - 1)));
+      return RPC_E_WRONG_THREAD;
+    }
     if ((Flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0) return DISP_E_MEMBERNOTFOUND;
     if (Params == nullptr) return E_POINTER;
     if (Params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;

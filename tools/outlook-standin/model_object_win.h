@@ -1,13 +1,20 @@
 // The plumbing of the stand-in's Outlook objects: members by name (ignoring the case of A-Z,
 // as Outlook does), their arguments in call order, and the results as Outlook types them.
 // Failures go back as the error's code plus the thread's COM error object.
+//
+// As strict as Outlook: the objects belong to the thread that made the application (a call
+// arriving on any other thread fails with RPC_E_WRONG_THREAD), and a guarded member (a
+// sender's address, ...) read through an untrusted application's objects raises the Object
+// Model Guard's prompt, which the stand-in counts and reports instead of showing.
 #pragma once
 
 #include <windows.h>
 
 #include <oaidl.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,6 +55,26 @@ void SetDate(brv::TVariant& Result, outlook::TOleDate Value);
 // Object takes a reference of its own; null is Nothing.
 void SetObject(brv::TVariant& Result, IDispatch* Object);
 
+// What every object reached from one application shares with it.
+struct TModelContext {
+  // The application Outlook hands its add-ins is trusted; the one other programs reach through
+  // the running object table or CoCreateInstance is not.
+  bool Trusted = true;
+  // Outlook's main thread, whose single-threaded apartment the objects live in.
+  DWORD MainThread = GetCurrentThreadId();
+};
+
+// What the objects saw that Outlook would have objected to, over every application of the
+// process.
+struct TModelStats {
+  std::atomic<uint64_t> GuardPrompts{0};
+  std::atomic<uint64_t> CallsFromOtherThreads{0};
+};
+TModelStats& ModelStats();
+// Receives one line for each such event ("guard prompt MailItem.SenderEmailAddress", "called
+// from another thread MailItem.UnRead"); none by default.
+void SetModelReport(std::function<void(const std::string&)> Report);
+
 // An Outlook object of the stand-in: its members are the names of Members, in that order.
 class TModelObject : public brv::TbrvComImplements<brv::TbrvComObject, IDispatch> {
  public:
@@ -59,19 +86,29 @@ class TModelObject : public brv::TbrvComImplements<brv::TbrvComObject, IDispatch
   void* GetInterface(REFIID IID) override;
 
  protected:
-  TModelObject(const brv::TbrvComControl& Control, std::span<const std::u16string_view> Members)
-      : TbrvComImplements(Control), FMembers(Members) {}
+  // Interface names the object in report lines ("MailItem").
+  TModelObject(const brv::TbrvComControl& Control, const TModelContext& Context, std::u16string_view Interface,
+               std::span<const std::u16string_view> Members)
+      : TbrvComImplements(Control), FContext(Context), FInterface(Interface), FMembers(Members) {}
   // Runs the member at Index of Members.
   virtual void Run(size_t Member, const TArgs& Args, brv::TVariant& Result) = 0;
+  // A guarded member is being read: an untrusted object raises the guard's prompt.
+  void Guarded(size_t Member) const;
+
+  const TModelContext& Context() const { return FContext; }
 
  private:
+  std::string MemberName(size_t Member) const;
+
+  const TModelContext FContext;
+  std::u16string_view FInterface;
   std::span<const std::u16string_view> FMembers;
 };
 
-// A new object of type T with one reference, for the caller.
+// A new object of type T, reached from an object of Context, with one reference for the caller.
 template <class T, class... Args>
-brv::TComPtr<T> MakeModel(Args&&... Arguments) {
-  return brv::TComPtr<T>::Copy(brv::TbrvComObject::Create<T>(std::forward<Args>(Arguments)...));
+brv::TComPtr<T> MakeModel(const TModelContext& Context, Args&&... Arguments) {
+  return brv::TComPtr<T>::Copy(brv::TbrvComObject::Create<T>(Context, std::forward<Args>(Arguments)...));
 }
 
 }  // namespace standin

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "foundation/exception.h"
+#include "foundation/text.h"
 #include "host/outlook_dispatch.h"
 #include "model_object_win.h"
 
@@ -15,34 +16,50 @@ using outlook::Ref;
 // Lets Move find the folder behind its argument; never leaves this process.
 constexpr IID IID_StandinFolder = {0x5b1e7d2a, 0x3c4f, 0x4e8a, {0x9d, 0x61, 0x2f, 0x7a, 0x0c, 0x3e, 0x91, 0x55}};
 
+// The properties the Object Model Guard protects, by the names UserProperties.Find takes.
+bool IsGuardedProperty(std::u16string_view Name) {
+  static constexpr std::u16string_view kGuarded[] = {u"SenderEmailAddress", u"SenderName", u"SentOnBehalfOfName",
+                                                     u"ReceivedByName",     u"To",         u"CC",
+                                                     u"BCC",                u"Body",       u"HTMLBody"};
+  for (const auto guarded : kGuarded)
+    if (brv::SameText(Name, guarded)) return true;
+  return false;
+}
+
 class TUserPropertyObject final : public TModelObject {
  public:
-  TUserPropertyObject(const brv::TbrvComControl& Control, Ref<outlook::UserProperty> Property)
-      : TModelObject(Control, kMembers), FProperty(std::move(Property)) {}
+  TUserPropertyObject(const brv::TbrvComControl& Control, const TModelContext& Context,
+                      Ref<outlook::UserProperty> Property, bool Guarded)
+      : TModelObject(Control, Context, u"UserProperty", kMembers), FProperty(std::move(Property)), FGuarded(Guarded) {}
 
  protected:
   // The store renders the value as text; a null value fails to.
-  void Run(size_t, const TArgs& Args, brv::TVariant& Result) override {
+  void Run(size_t Member, const TArgs& Args, brv::TVariant& Result) override {
     Args.Expect(0, 0);
+    if (FGuarded) Guarded(Member);
     SetText(Result, FProperty->ValueText());
   }
 
  private:
   static constexpr std::u16string_view kMembers[] = {u"Value"};
   Ref<outlook::UserProperty> FProperty;
+  bool FGuarded;
 };
 
 class TUserPropertiesObject final : public TModelObject {
  public:
-  TUserPropertiesObject(const brv::TbrvComControl& Control, Ref<outlook::UserProperties> Properties)
-      : TModelObject(Control, kMembers), FProperties(std::move(Properties)) {}
+  TUserPropertiesObject(const brv::TbrvComControl& Control, const TModelContext& Context,
+                        Ref<outlook::UserProperties> Properties)
+      : TModelObject(Control, Context, u"UserProperties", kMembers), FProperties(std::move(Properties)) {}
 
  protected:
   // Find(Name, Custom = True).
   void Run(size_t, const TArgs& Args, brv::TVariant& Result) override {
     Args.Expect(1, 2);
-    auto property = FProperties->Find(Args.Text(0), Args.Bool(1, true));
-    SetObject(Result, property ? MakeModel<TUserPropertyObject>(std::move(property)).get() : nullptr);
+    const std::u16string name = Args.Text(0);
+    auto property = FProperties->Find(name, Args.Bool(1, true));
+    SetObject(Result, property ? MakeModel<TUserPropertyObject>(Context(), std::move(property), IsGuardedProperty(name)).get()
+                               : nullptr);
   }
 
  private:
@@ -52,12 +69,13 @@ class TUserPropertiesObject final : public TModelObject {
 
 class TExchangeUserObject final : public TModelObject {
  public:
-  TExchangeUserObject(const brv::TbrvComControl& Control, Ref<outlook::ExchangeUser> User)
-      : TModelObject(Control, kMembers), FUser(std::move(User)) {}
+  TExchangeUserObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::ExchangeUser> User)
+      : TModelObject(Control, Context, u"ExchangeUser", kMembers), FUser(std::move(User)) {}
 
  protected:
-  void Run(size_t, const TArgs& Args, brv::TVariant& Result) override {
+  void Run(size_t Member, const TArgs& Args, brv::TVariant& Result) override {
     Args.Expect(0, 0);
+    Guarded(Member);
     SetText(Result, FUser->PrimarySmtpAddress());
   }
 
@@ -68,14 +86,15 @@ class TExchangeUserObject final : public TModelObject {
 
 class TAddressEntryObject final : public TModelObject {
  public:
-  TAddressEntryObject(const brv::TbrvComControl& Control, Ref<outlook::AddressEntry> Entry)
-      : TModelObject(Control, kMembers), FEntry(std::move(Entry)) {}
+  TAddressEntryObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::AddressEntry> Entry)
+      : TModelObject(Control, Context, u"AddressEntry", kMembers), FEntry(std::move(Entry)) {}
 
  protected:
-  void Run(size_t, const TArgs& Args, brv::TVariant& Result) override {
+  void Run(size_t Member, const TArgs& Args, brv::TVariant& Result) override {
     Args.Expect(0, 0);
+    Guarded(Member);
     auto user = FEntry->GetExchangeUser();
-    SetObject(Result, user ? MakeModel<TExchangeUserObject>(std::move(user)).get() : nullptr);
+    SetObject(Result, user ? MakeModel<TExchangeUserObject>(Context(), std::move(user)).get() : nullptr);
   }
 
  private:
@@ -89,8 +108,8 @@ class TFolderObject;
 // members then use what the store answered.
 class TItemObject final : public TModelObject {
  public:
-  TItemObject(const brv::TbrvComControl& Control, Ref<outlook::ItemObject> Item)
-      : TModelObject(Control, kMembers), FItem(std::move(Item)) {}
+  TItemObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::ItemObject> Item)
+      : TModelObject(Control, Context, u"MailItem", kMembers), FItem(std::move(Item)) {}
 
   HRESULT ComQueryInterface(REFIID IID, void** Obj) override {
     if (!IsEqualGUID(IID, outlook::IID__MailItem)) return TModelObject::ComQueryInterface(IID, Obj);
@@ -111,10 +130,11 @@ class TItemObject final : public TModelObject {
 
  private:
   enum : size_t { Subject, IsMarkedAsTask, UnRead, TaskCompletedDate, ReceivedTime, SenderEmailType,
-                  SenderEmailAddress, Sender, UserProperties, Move };
+                  SenderEmailAddress, Sender, UserProperties, Move, Class };
   static constexpr std::u16string_view kMembers[] = {
       u"Subject",         u"IsMarkedAsTask",     u"UnRead", u"TaskCompletedDate", u"ReceivedTime",
-      u"SenderEmailType", u"SenderEmailAddress", u"Sender", u"UserProperties",    u"Move"};
+      u"SenderEmailType", u"SenderEmailAddress", u"Sender", u"UserProperties",    u"Move",
+      u"Class"};
 
   outlook::_MailItem& Mail() {
     if (!FMail) FMail = FItem->QueryMailItem();
@@ -127,8 +147,8 @@ class TItemObject final : public TModelObject {
 
 class TItemsObject final : public TModelObject {
  public:
-  TItemsObject(const brv::TbrvComControl& Control, Ref<outlook::_Items> Items)
-      : TModelObject(Control, kMembers), FItems(std::move(Items)) {}
+  TItemsObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::_Items> Items)
+      : TModelObject(Control, Context, u"Items", kMembers), FItems(std::move(Items)) {}
 
  protected:
   void Run(size_t Member, const TArgs& Args, brv::TVariant& Result) override {
@@ -138,7 +158,7 @@ class TItemsObject final : public TModelObject {
     }
     Args.Expect(1, 1);
     auto item = FItems->Item(Args.Int(0));
-    SetObject(Result, item ? MakeModel<TItemObject>(std::move(item)).get() : nullptr);
+    SetObject(Result, item ? MakeModel<TItemObject>(Context(), std::move(item)).get() : nullptr);
   }
 
  private:
@@ -148,8 +168,8 @@ class TItemsObject final : public TModelObject {
 
 class TFolderObject final : public TModelObject {
  public:
-  TFolderObject(const brv::TbrvComControl& Control, Ref<outlook::MAPIFolder> Folder)
-      : TModelObject(Control, kMembers), FFolder(std::move(Folder)) {}
+  TFolderObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::MAPIFolder> Folder)
+      : TModelObject(Control, Context, u"MAPIFolder", kMembers), FFolder(std::move(Folder)) {}
 
   outlook::MAPIFolder& Folder() const { return *FFolder; }
 
@@ -178,7 +198,7 @@ class TFolderObject final : public TModelObject {
       case 3:
         return SetText(Result, FFolder->FolderPath());
     }
-    SetObject(Result, MakeModel<TItemsObject>(FFolder->Items()).get());
+    SetObject(Result, MakeModel<TItemsObject>(Context(), FFolder->Items()).get());
   }
 
  private:
@@ -202,13 +222,16 @@ void TItemObject::Run(size_t Member, const TArgs& Args, brv::TVariant& Result) {
     case SenderEmailType:
       return SetText(Result, Mail().SenderEmailType());
     case SenderEmailAddress:
+      Guarded(Member);
       return SetText(Result, Mail().SenderEmailAddress());
     case Sender: {
       auto entry = Mail().Sender();
-      return SetObject(Result, entry ? MakeModel<TAddressEntryObject>(std::move(entry)).get() : nullptr);
+      return SetObject(Result, entry ? MakeModel<TAddressEntryObject>(Context(), std::move(entry)).get() : nullptr);
     }
     case UserProperties:
-      return SetObject(Result, MakeModel<TUserPropertiesObject>(Mail().UserProperties()).get());
+      return SetObject(Result, MakeModel<TUserPropertiesObject>(Context(), Mail().UserProperties()).get());
+    case Class:
+      return SetInt(Result, FItem->Class());
   }
   Args.Expect(1, 1);
   TFolderObject* target = TFolderObject::From(Args.Object(0).get());
@@ -218,8 +241,8 @@ void TItemObject::Run(size_t Member, const TArgs& Args, brv::TVariant& Result) {
 
 class TNameSpaceObject final : public TModelObject {
  public:
-  TNameSpaceObject(const brv::TbrvComControl& Control, Ref<outlook::_NameSpace> NameSpace)
-      : TModelObject(Control, kMembers), FNameSpace(std::move(NameSpace)) {}
+  TNameSpaceObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::_NameSpace> NameSpace)
+      : TModelObject(Control, Context, u"NameSpace", kMembers), FNameSpace(std::move(NameSpace)) {}
 
  protected:
   void Run(size_t Member, const TArgs& Args, brv::TVariant& Result) override {
@@ -240,7 +263,7 @@ class TNameSpaceObject final : public TModelObject {
         Args.Expect(0, 0);
         folder = FNameSpace->PickFolder();
     }
-    SetObject(Result, folder ? MakeModel<TFolderObject>(std::move(folder)).get() : nullptr);
+    SetObject(Result, folder ? MakeModel<TFolderObject>(Context(), std::move(folder)).get() : nullptr);
   }
 
  private:
@@ -251,8 +274,8 @@ class TNameSpaceObject final : public TModelObject {
 
 class TApplicationObject final : public TModelObject {
  public:
-  TApplicationObject(const brv::TbrvComControl& Control, Ref<outlook::_Application> Application)
-      : TModelObject(Control, kMembers), FApplication(std::move(Application)) {}
+  TApplicationObject(const brv::TbrvComControl& Control, const TModelContext& Context, Ref<outlook::_Application> Application)
+      : TModelObject(Control, Context, u"Application", kMembers), FApplication(std::move(Application)) {}
 
   void* GetInterface(REFIID IID) override {
     if (IsEqualGUID(IID, outlook::IID__Application)) return static_cast<IDispatch*>(this);
@@ -263,7 +286,7 @@ class TApplicationObject final : public TModelObject {
   void Run(size_t, const TArgs& Args, brv::TVariant& Result) override {
     Args.Expect(0, 0);
     auto session = FApplication->Session();
-    SetObject(Result, session ? MakeModel<TNameSpaceObject>(std::move(session)).get() : nullptr);
+    SetObject(Result, session ? MakeModel<TNameSpaceObject>(Context(), std::move(session)).get() : nullptr);
   }
 
  private:
@@ -273,8 +296,10 @@ class TApplicationObject final : public TModelObject {
 
 }  // namespace
 
-brv::TComPtr<IDispatch> CreateOutlookApplication(outlook::Ref<outlook::_Application> Application) {
-  brv::TComPtr<TApplicationObject> application = MakeModel<TApplicationObject>(std::move(Application));
+brv::TComPtr<IDispatch> CreateOutlookApplication(outlook::Ref<outlook::_Application> Application, bool Trusted) {
+  TModelContext context;
+  context.Trusted = Trusted;
+  brv::TComPtr<TApplicationObject> application = MakeModel<TApplicationObject>(context, std::move(Application));
   return brv::TComPtr<IDispatch>::Copy(application.get());
 }
 

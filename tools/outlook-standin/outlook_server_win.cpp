@@ -49,16 +49,16 @@ std::u16string ClassIdText() { return GuidText(outlook::CLSID_OutlookApplication
 
 }  // namespace
 
-TOutlookServer::TOutlookServer(IDispatch* Application) {
+TOutlookServer::TOutlookServer(IDispatch* Application, bool RegisterInterfaces) {
   try {
-    Register(Application);
+    Register(Application, RegisterInterfaces);
   } catch (...) {
     Revoke();
     throw;
   }
 }
 
-void TOutlookServer::Register(IDispatch* Application) {
+void TOutlookServer::Register(IDispatch* Application, bool RegisterInterfaces) {
   // The machine's classes, as Wine does not merge the user's into HKEY_CLASSES_ROOT; a real
   // Outlook's registration is left alone.
   const std::u16string progIdKey = u"Software\\Classes\\" + std::u16string(kProgId);
@@ -70,7 +70,7 @@ void TOutlookServer::Register(IDispatch* Application) {
     brv::SetRegString(brv::CreateRegKey(HKEY_LOCAL_MACHINE, u"Software\\Classes\\CLSID\\" + classId + u"\\ProgID").get(),
                       u"", kProgId);
   }
-  FInterfaces.emplace();
+  if (RegisterInterfaces) FInterfaces.emplace();
   brv::EbrvObject::Check(
       RegisterActiveObject(Application, outlook::CLSID_OutlookApplication, ACTIVEOBJECT_STRONG, &FActiveObject));
   FFactory = brv::TComPtr<IClassFactory>::Copy(brv::TbrvComObject::Create<TApplicationFactory>(Application));

@@ -101,7 +101,7 @@ class TScriptedSource : public TSwoApplicationSource {
   std::thread::id FMain;
 };
 
-TEST_F(RegistrationTest, TheApplicationComesFromTheRunningOutlookThenTheAddInOrANewInstance) {
+TEST_F(RegistrationTest, TheMainThreadUsesTheHandedApplicationOthersTheRunningOrANewInstance) {
   const auto running = TMemoryOutlook::Create(u"running");
   const auto created = TMemoryOutlook::Create(u"created");
   auto source = std::make_shared<TScriptedSource>(nullptr, created);
@@ -113,8 +113,13 @@ TEST_F(RegistrationTest, TheApplicationComesFromTheRunningOutlookThenTheAddInOrA
   std::thread([&] { onWorker = Sorter->Application_(); }).join();
   EXPECT_EQ(onWorker, created->Application());
   EXPECT_EQ(source->Created, 1);
-  // A running Outlook wins everywhere.
+  // A running Outlook never replaces the handed reference on the main thread (Outlook trusts
+  // only that one); it serves the other threads, and callers that were handed none.
   Sorter->SetApplicationSource(std::make_shared<TScriptedSource>(running, created));
+  EXPECT_EQ(Sorter->Application_(), Outlook->Application());
+  std::thread([&] { onWorker = Sorter->Application_(); }).join();
+  EXPECT_EQ(onWorker, running->Application());
+  Sorter->SetApplication_(nullptr);
   EXPECT_EQ(Sorter->Application_(), running->Application());
 }
 
