@@ -61,11 +61,12 @@ bench: deps configure-bench
 
 # The windows' timings: a 64-bit Release build under Wine, in a fresh prefix.
 bench-windows: deps configure-win64-release
-	@scripts/quiet-build win64-release --target ui_bench inbox_com_bench addin_startup_bench
+	@scripts/quiet-build win64-release --target ui_bench inbox_com_bench addin_startup_bench auto_cleanup_bench
 	@scripts/wine-prefix fresh build/win64-release/wineprefix
 	@WINEPREFIX=$(CURDIR)/build/win64-release/wineprefix scripts/wine-run build/win64-release/bench/windows/ui_bench.exe | tr -d '\r'
 	@WINEPREFIX=$(CURDIR)/build/win64-release/wineprefix scripts/wine-run build/win64-release/bench/windows/inbox_com_bench.exe | tr -d '\r'
 	@WINEPREFIX=$(CURDIR)/build/win64-release/wineprefix scripts/wine-run build/win64-release/bench/windows/addin_startup_bench.exe | tr -d '\r'
+	@WINEPREFIX=$(CURDIR)/build/win64-release/wineprefix scripts/wine-run build/win64-release/bench/windows/auto_cleanup_bench.exe | tr -d '\r'
 	@scripts/wine-prefix stop build/win64-release/wineprefix
 
 # One picture of each window at 96 and 144 dpi into docs/images (Wine under Xvfb, ImageMagick).
