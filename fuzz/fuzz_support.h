@@ -153,17 +153,18 @@ inline std::string MarkupCharacters(std::string_view Bytes) {
     size_t Mark, Width;
     bool BigEndian;
   };
-  constexpr TWide kWide[] = {
-      {"\xFF\xFE\0\0"sv, 4, 4, false}, {"\0\0\xFE\xFF"sv, 4, 4, true}, {"\xFF\xFE"sv, 2, 2, false},
-      {"\xFE\xFF"sv, 2, 2, true},     {"<\0\0\0"sv, 0, 4, false},     {"\0\0\0<"sv, 0, 4, true},
-      {"<\0"sv, 0, 2, false},          {"\0<"sv, 0, 2, true}};
+  constexpr TWide kWide[] = {{"\xFF\xFE\0\0"sv, 4, 4, false}, {"\0\0\xFE\xFF"sv, 4, 4, true},
+                             {"\xFF\xFE"sv, 2, 2, false},     {"\xFE\xFF"sv, 2, 2, true},
+                             {"<\0\0\0"sv, 0, 4, false},      {"\0\0\0<"sv, 0, 4, true},
+                             {"<\0"sv, 0, 2, false},          {"\0<"sv, 0, 2, true}};
   for (const TWide& wide : kWide) {
     if (!Bytes.starts_with(wide.Start)) continue;
     std::string characters;
     for (size_t i = wide.Mark; i + wide.Width <= Bytes.size(); i += wide.Width) {
       uint32_t unit = 0;
       for (size_t k = 0; k < wide.Width; ++k)
-        unit |= uint32_t{static_cast<unsigned char>(Bytes[i + k])} << (8 * (wide.BigEndian ? wide.Width - 1 - k : k));
+        unit |= uint32_t{static_cast<unsigned char>(Bytes[i + k])}
+                << (8 * (wide.BigEndian ? wide.Width - 1 - k : k));
       characters += unit < 0x80 ? static_cast<char>(unit) : '\x80';
     }
     return characters;

@@ -33,8 +33,9 @@ std::basic_string<Char> TempFileName(std::basic_string_view<Char> Target, uint64
   while (start > 0 && Target[start - 1] != '/' &&
          !(sizeof(Char) == 2 && (Target[start - 1] == '\\' || Target[start - 1] == ':')))
     --start;
-  std::basic_string<Char> name(Target.substr(0, std::min(Target.size(), start + kMaxFileNameLength - middle.size())));
-  // Half a surrogate pair would make a name no file system takes.
+  std::basic_string<Char> name(
+      Target.substr(0, std::min(Target.size(), start + kMaxFileNameLength - middle.size())));
+  // Half a surrogate pair would leave a name that is no text.
   if (name.size() < Target.size() && sizeof(Char) == 2 && name.back() >= 0xD800 && name.back() <= 0xDBFF)
     name.pop_back();
   for (const char c : middle) name += static_cast<Char>(c);
@@ -58,14 +59,18 @@ std::optional<uint64_t> TempFileOwner(std::basic_string_view<Char> Name,
   uint64_t pid = 0;
   for (const Char separator : {Char('-'), Char('.')}) {
     size_t digits = 0;
-    while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' && rest[rest.size() - 1 - digits] <= '9')
+    while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' &&
+           rest[rest.size() - 1 - digits] <= '9')
       if (++digits > 19) return std::nullopt;
-    if (digits == 0 || digits == rest.size() || rest[rest.size() - 1 - digits] != separator) return std::nullopt;
+    if (digits == 0 || digits == rest.size() || rest[rest.size() - 1 - digits] != separator)
+      return std::nullopt;
     pid = 0;
-    for (size_t i = rest.size() - digits; i < rest.size(); ++i) pid = pid * 10 + static_cast<uint64_t>(rest[i] - '0');
+    for (size_t i = rest.size() - digits; i < rest.size(); ++i)
+      pid = pid * 10 + static_cast<uint64_t>(rest[i] - '0');
     rest.remove_suffix(digits + 1);
   }
-  if (rest.size() == TargetName.size()) return SameTarget(rest, TargetName) ? std::optional(pid) : std::nullopt;
+  if (rest.size() == TargetName.size())
+    return SameTarget(rest, TargetName) ? std::optional(pid) : std::nullopt;
   // The start of the target's name, when the whole name would have been too long.
   const size_t tail = Name.size() - rest.size();
   const bool cut = rest.size() < TargetName.size() && TargetName.size() + tail > kMaxFileNameLength &&

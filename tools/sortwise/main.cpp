@@ -38,8 +38,10 @@ int Dispatch(std::vector<std::u16string> Args) {
   const std::u16string command = Args.front();
   Args.erase(Args.begin());
   if (command == u"--help" || command == u"-h" || command == u"help") return PrintLine(kHelp), 0;
-  if (command == u"run") return WantsHelp(Args, kRunValueOptions) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
-  if (command == u"check") return WantsHelp(Args, kCheckValueOptions) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
+  if (command == u"run")
+    return WantsHelp(Args, kRunValueOptions) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
+  if (command == u"check")
+    return WantsHelp(Args, kCheckValueOptions) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
   throw TUsageError{u"unknown command " + Clipped(command)};
 }
 
@@ -50,7 +52,8 @@ int Dispatch(std::vector<std::u16string> Args) {
 std::u16string OneLine(std::u16string_view Message) {
   constexpr size_t kLimit = 300, kHead = 100;
   if (Message.size() <= kLimit) return Shortened(Message, kLimit, u' ');
-  std::u16string_view head = Message.substr(0, kHead), tail = Message.substr(Message.size() - (kLimit - kHead));
+  std::u16string_view head = Message.substr(0, kHead),
+                      tail = Message.substr(Message.size() - (kLimit - kHead));
   // Neither part keeps half of a surrogate pair.
   if (head.back() >= 0xD800 && head.back() <= 0xDBFF) head.remove_suffix(1);
   if (tail.front() >= 0xDC00 && tail.front() <= 0xDFFF) tail.remove_prefix(1);

@@ -282,13 +282,14 @@ TEST_F(FileTest, ASaveThroughASymbolicLinkReplacesTheFileItPointsTo) {
   fs::create_directory(FDir / "real");
   ASSERT_EQ(WriteFileReplacing(File(u"real/rules.xml"), "before").Status, 0);
   ASSERT_EQ(::chmod((FDir / "real/rules.xml").c_str(), 0640), 0);
-  fs::create_symlink("real/rules.xml", FDir / "rules.xml");          // relative to the link's folder
-  fs::create_symlink(FDir / "rules.xml", FDir / "chain.xml");        // absolute, to another link
-  fs::create_symlink("real/new.xml", FDir / "dangling.xml");         // to a file not yet there
+  fs::create_symlink("real/rules.xml", FDir / "rules.xml");    // relative to the link's folder
+  fs::create_symlink(FDir / "rules.xml", FDir / "chain.xml");  // absolute, to another link
+  fs::create_symlink("real/new.xml", FDir / "dangling.xml");   // to a file not yet there
   struct Case {
     std::u16string_view Link, File;
   };
-  const Case cases[] = {{u"rules.xml", u"real/rules.xml"}, {u"chain.xml", u"real/rules.xml"},
+  const Case cases[] = {{u"rules.xml", u"real/rules.xml"},
+                        {u"chain.xml", u"real/rules.xml"},
                         {u"dangling.xml", u"real/new.xml"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.Link));
