@@ -77,21 +77,11 @@ screenshots: deps build-win64 installer
 # libFuzzer with clang (build/fuzz), one fuzzer after the other, each for FUZZ_SECONDS. New
 # inputs go to build/fuzz/corpus/NAME, findings to build/fuzz/artifacts/NAME, the log to
 # build/fuzz/NAME.log; the seeds in fuzz/corpus are only read. `make test` replays the seeds.
+# Any artifact written fails the run, whatever FUZZ_FLAGS say (scripts/fuzz-run).
 fuzz:
 	@scripts/install-deps fuzz
 	@$(MAKE) --no-print-directory build-fuzz
-	@failed=""; \
-	for f in $(FUZZERS); do \
-	  echo "=== $$f ($(FUZZ_SECONDS) s)"; \
-	  mkdir -p build/fuzz/corpus/$$f build/fuzz/artifacts/$$f; \
-	  SORTWISE_FUZZ_WAIVE="$(FUZZ_WAIVE)" build/fuzz/fuzz/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
-	    -dict=fuzz/$$f.dict -artifact_prefix=build/fuzz/artifacts/$$f/ $(FUZZ_FLAGS) \
-	    build/fuzz/corpus/$$f fuzz/corpus/$$f >build/fuzz/$$f.log 2>&1 || failed="$$failed $$f"; \
-	  grep -E '^#[0-9]+[:[:space:]]' build/fuzz/$$f.log | tail -n 1; \
-	  grep -E 'property violated|^SUMMARY|Test unit written|^stat::number_of_executed_units' build/fuzz/$$f.log; \
-	done; \
-	if [ -n "$$failed" ]; then echo "make fuzz: findings in:$$failed (see build/fuzz/artifacts)"; exit 1; fi; \
-	echo "make fuzz: no findings"
+	@SORTWISE_FUZZ_WAIVE="$(FUZZ_WAIVE)" scripts/fuzz-run "$(FUZZ_SECONDS)" "$(FUZZ_FLAGS)" $(FUZZERS)
 
 deps:
 	@scripts/install-deps

@@ -141,9 +141,41 @@ inline bool ClaimsUtf8(std::string_view Bytes) {
   return name.starts_with("UTF-8") || name.starts_with("UTF8");
 }
 
+// The characters of a document, one byte each, as far as its markup goes: ASCII as it is, any
+// other character as 0x80. The encoding is read as XML 1.0 tells a reader to find it: by the
+// byte-order mark, else by how the "<" at the start is written; without either, the encodings
+// of one byte per character keep ASCII where it is. The bytes of a UTF-16 or UTF-32 document
+// are no markup: "&#0;" among them can be half of two characters.
+inline std::string MarkupCharacters(std::string_view Bytes) {
+  using namespace std::string_view_literals;
+  struct TWide {
+    std::string_view Start;
+    size_t Mark, Width;
+    bool BigEndian;
+  };
+  constexpr TWide kWide[] = {{"\xFF\xFE\0\0"sv, 4, 4, false}, {"\0\0\xFE\xFF"sv, 4, 4, true},
+                             {"\xFF\xFE"sv, 2, 2, false},     {"\xFE\xFF"sv, 2, 2, true},
+                             {"<\0\0\0"sv, 0, 4, false},      {"\0\0\0<"sv, 0, 4, true},
+                             {"<\0"sv, 0, 2, false},          {"\0<"sv, 0, 2, true}};
+  for (const TWide& wide : kWide) {
+    if (!Bytes.starts_with(wide.Start)) continue;
+    std::string characters;
+    for (size_t i = wide.Mark; i + wide.Width <= Bytes.size(); i += wide.Width) {
+      uint32_t unit = 0;
+      for (size_t k = 0; k < wide.Width; ++k)
+        unit |= uint32_t{static_cast<unsigned char>(Bytes[i + k])}
+                << (8 * (wide.BigEndian ? wide.Width - 1 - k : k));
+      characters += unit < 0x80 ? static_cast<char>(unit) : '\x80';
+    }
+    return characters;
+  }
+  return std::string(Bytes);
+}
+
 // Whether markup (outside comments, CDATA sections and processing instructions) holds a
 // character reference to a character XML cannot carry, such as &#0; or &#xFFFE;: no
-// well-formed document does, so a loader must refuse such bytes.
+// well-formed document does, so a loader must refuse such bytes. Characters as
+// MarkupCharacters gives them.
 inline bool HasIllegalReference(std::string_view Bytes) {
   constexpr std::pair<std::string_view, std::string_view> kSkipped[] = {
       {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   }
   if (fuzz::ClaimsUtf8(bytes))
     fuzz::Check(fuzz::IsUtf8(bytes), "the loader refuses a file that is not UTF-8");
-  fuzz::Check(!fuzz::HasIllegalReference(bytes),
+  fuzz::Check(!fuzz::HasIllegalReference(fuzz::MarkupCharacters(bytes)),
               "the loader refuses a reference to a character XML cannot carry");
   ReadItems(*loaded);
 

@@ -2,10 +2,12 @@
 // the filter's property name, the pattern, and the property's value (the rest of the input).
 // The oracle is the matching rule written out step by step on copies, with the standard
 // library's searches; MatchPattern must agree with it, and so must MatchEntry for an address
-// entry holding that filter and a mail holding that property.
+// entry holding that filter and a mail holding that property. An entry takes only a filter the
+// configuration file can store.
 #include <memory>
 #include <string>
 
+#include "foundation/exception.h"
 #include "foundation/text.h"
 #include "fuzz_support.h"
 #include "host/memory_store.h"
@@ -62,7 +64,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   data.Custom.push_back(outlook::TMemoryProperty{name, outlook::TMemoryValue::Text(value)});
   const auto mail = outlook->AddStore(u"Store")->AddItem(std::move(data));
   const std::unique_ptr<swo::TSwoEntry> entry(swo::TSwoEntry::Create(nullptr, u"sender@example.com"));
-  entry->SetValue(std::u16string_view(name), pattern);  // an empty pattern adds no filter
+  // A filter the configuration file could not store never enters the model.
+  bool refused = false;
+  try {
+    entry->SetValue(std::u16string_view(name), pattern);  // an empty pattern adds no filter
+  } catch (const brv::Exception&) {
+    refused = true;
+  }
+  const bool storable = fuzz::IsXmlText(name) && fuzz::IsXmlText(pattern);
+  fuzz::Check(refused == !storable, "an entry refuses exactly the filters a file cannot store", [&] {
+    return "name \"" + fuzz::Utf8(name) + "\", pattern \"" + fuzz::Utf8(pattern) +
+           "\": " + (refused ? "refused" : "taken");
+  });
+  if (refused) return 0;
   const bool accepted = swo::MatchEntry(entry.get(), mail.get()) == entry.get();
   fuzz::Check(accepted == (pattern.empty() || expected), "MatchEntry applies the filter",
               [&] { return Describe(name, pattern, value, accepted); });

@@ -22,10 +22,13 @@ struct TbrvFileResult {
 // denied, ...); Bytes is then empty.
 TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes);
 
-// Writes Bytes to a new file beside Filename, "<Filename>.<process id>-<n>.sortwise-tmp", and
-// then replaces Filename by it in one step (Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING |
-// MOVEFILE_WRITE_THROUGH; elsewhere rename after fsync). On failure the previous Filename is
-// untouched, the temporary file is removed, and the code of the first failing step returns.
+// Writes Bytes to a new file beside Filename, "<Filename>.<process id>-<n>.sortwise-tmp" (of a
+// name too long for that, only its start), and then replaces Filename by it in one step
+// (Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; elsewhere rename
+// after fsync). Natively, a symbolic link stays a link: the file it points to is replaced (a
+// link to nothing creates that file; a loop of links fails with ERROR_CANT_RESOLVE_FILENAME).
+// On failure the previous Filename is untouched, the temporary file is removed, and the code of
+// the first failing step returns.
 // After a successful write, the temporary files of Filename that processes no longer running
 // left behind (killed during a save) are removed. A Filename that is there but is neither a
 // file nor a folder (a pipe, a device) is not replaced: ERROR_NOT_SUPPORTED.

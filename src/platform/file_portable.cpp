@@ -58,6 +58,8 @@ TbrvResult ResultFromErrno(int Error) {
       return ResultFromOsError(112);  // ERROR_DISK_FULL
     case ENAMETOOLONG:
       return ResultFromOsError(206);  // ERROR_FILENAME_EXCED_RANGE
+    case ELOOP:
+      return ResultFromOsError(1921);  // ERROR_CANT_RESOLVE_FILENAME
     default:
       return kE_FAIL;
   }
@@ -93,6 +95,26 @@ TbrvResult ResultFromErrno(int Error, const std::string& Path) {
   struct stat st {};
   const bool folderThere = ::stat(Path.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   return ResultFromOsError(folderThere ? 2 : 3);
+}
+
+// The file a save of Path replaces: Path, or the file its symbolic link points to (through any
+// links on the way), so that the link stays what it is, as editors keep it. A link to nothing
+// names the file the save creates. Returns 0 or an errno (ELOOP for a loop of links).
+int FollowLinks(std::string& Path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(Path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(Path.c_str(), link.data(), link.size());
+    if (n < 0) return errno;
+    if (static_cast<size_t>(n) == link.size()) return ENAMETOOLONG;
+    link.resize(static_cast<size_t>(n));
+    // A relative link counts from the folder of the link.
+    const size_t slash = Path.find_last_of('/');
+    if (link.front() != '/' && slash != std::string::npos) link.insert(0, Path, 0, slash + 1);
+    Path = std::move(link);
+  }
+  return ELOOP;
 }
 
 // A name beside Filename that no other writer of this process or another one uses.
@@ -210,7 +232,8 @@ TbrvFileResult ReadFileBytes(const std::u16string& Filename, std::string& Bytes)
 TbrvFileResult WriteFileReplacing(const std::u16string& Filename, std::string_view Bytes) {
   const std::optional<std::string> native = NativePath(Filename);
   if (!native) return {ResultFromErrno(kInvalidName)};
-  const std::string& target = *native;
+  std::string target = *native;
+  if (const int error = FollowLinks(target); error != 0) return {ResultFromErrno(error, target)};
   // Renaming over a pipe or a device would put a file in its place.
   struct stat previous {};
   const bool exists = ::stat(target.c_str(), &previous) == 0;

@@ -52,7 +52,8 @@ void RemoveStaleTempFiles(const std::u16string& Target) {
   const std::u16string prefix =
       separator == std::u16string::npos ? std::u16string() : Target.substr(0, separator + 1);
   const std::u16string targetName = Target.substr(prefix.size());
-  const std::u16string pattern = Target + u".*.sortwise-tmp";
+  // Not Target + "*": the temporary file of a long name holds only the name's start.
+  const std::u16string pattern = prefix + u"*.sortwise-tmp";
   WIN32_FIND_DATAW found;
   const HANDLE search =
       FindFirstFileExW(WideCStr(pattern), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);

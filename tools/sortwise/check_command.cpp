@@ -22,7 +22,7 @@ const char16_t kCheckHelp[] =
     u"the same address twice in one folder, entries that can never be reached, folders without\n"
     u"entries, stores without folders, settings Sortwise does not know, switches whose text reads\n"
     u"as False without being \"False\" (such as \"yes\"), and an \"Auto.Filter\" that is not a\n"
-    u"whole number.\n"
+    u"whole number the add-in reads (-2147483648 to 2147483647).\n"
     u"\n"
     u"  --normalize OUT  write what was loaded to OUT, as the add-in would save it\n"
     u"\n"
@@ -53,15 +53,6 @@ bool ReadsAsFalseUnasked(std::u16string_view Text) {
 
 std::u16string FolderName(const swo::TSwoFolder& Folder) { return u"folder " + Quoted(Folder.Name()); }
 
-bool IsWholeNumber(std::u16string_view Text) {
-  std::u16string_view digits = Text;
-  if (!digits.empty() && (digits.front() == u'-' || digits.front() == u'+')) digits.remove_prefix(1);
-  if (digits.empty()) return false;
-  for (const char16_t c : digits)
-    if (c < u'0' || c > u'9') return false;
-  return true;
-}
-
 void CheckSettings(const swo::TSwoConfig& Config, std::vector<std::u16string>& Problems) {
   for (int32_t i = 0; i < Config.Count(); ++i) {
     const std::u16string name = Config.Lines().GetName(i);
@@ -73,8 +64,9 @@ void CheckSettings(const swo::TSwoConfig& Config, std::vector<std::u16string>& P
       Problems.push_back(u"setting " + Quoted(name) + u" is " + Quoted(value) +
                          u", which Sortwise reads as False");
   }
+  // Read as the automatic clean-up reads it: a number beyond its range fails that run as text does.
   const std::u16string filter = Config.GetValue(swo::kAutoFilter);
-  if (!filter.empty() && !IsWholeNumber(filter))
+  if (!filter.empty() && !swo::TextToInteger(filter))
     Problems.push_back(u"setting \"Auto.Filter\" is " + Quoted(filter) + u", not a whole number of days");
 }
 
@@ -122,7 +114,7 @@ void CheckReachability(const swo::TSortwise& Sorter, std::vector<std::u16string>
 }  // namespace
 
 int CheckCommand(const std::vector<std::u16string>& Args) {
-  const TArguments args(Args, {}, {u"--normalize"});
+  const TArguments args(Args, {}, {std::begin(kCheckValueOptions), std::end(kCheckValueOptions)});
   if (args.Positional().size() != 1) throw TUsageError{u"give exactly one configuration FILE"};
   const std::unique_ptr<swo::TSortwise> sorter(swo::TSortwise::Create());
   sorter->Load(args.Positional().front());

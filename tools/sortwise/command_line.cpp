@@ -72,7 +72,7 @@ TArguments::TArguments(std::vector<std::u16string> Args, std::vector<std::u16str
       const std::u16string& value = Args[++i];
       if (value.empty()) throw TUsageError{u"option " + arg + u" needs a value, not an empty one"};
       // "--save --dry-run": the flag was meant, the value forgotten.
-      if (value.starts_with(u"--"))
+      if (value.starts_with(u"--") || value == u"-h")
         throw TUsageError{u"option " + arg + u" needs a value, not the option " + Clipped(value)};
       FOptions.emplace_back(arg, value);
     } else {

@@ -3,10 +3,17 @@
 // them into exit code 2).
 #pragma once
 
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sortwise_tool {
+
+// The options of each command that take a value: what follows one of them is its value, also
+// when it reads "--help".
+inline constexpr std::u16string_view kRunValueOptions[] = {u"--mailbox", u"--config", u"--save"};
+inline constexpr std::u16string_view kCheckValueOptions[] = {u"--normalize"};
 
 int RunCommand(const std::vector<std::u16string>& Args);
 int CheckCommand(const std::vector<std::u16string>& Args);

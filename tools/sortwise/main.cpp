@@ -1,4 +1,5 @@
 // sortwise: the sorting core on the command line, against a mailbox file instead of Outlook.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -21,9 +22,14 @@ constexpr char16_t kHelp[] =
     u"\n"
     u"\"sortwise COMMAND --help\" describes a command.";
 
-bool WantsHelp(const std::vector<std::u16string>& Args) {
-  for (const auto& arg : Args)
-    if (arg == u"--help" || arg == u"-h") return true;
+// "--help" in the place of an option's value is no request for help but a value forgotten:
+// the command reports it as bad usage.
+template <size_t N>
+bool WantsHelp(const std::vector<std::u16string>& Args, const std::u16string_view (&ValueOptions)[N]) {
+  for (size_t i = 0; i < Args.size(); ++i) {
+    if (Args[i] == u"--help" || Args[i] == u"-h") return true;
+    if (std::find(std::begin(ValueOptions), std::end(ValueOptions), Args[i]) != std::end(ValueOptions)) ++i;
+  }
   return false;
 }
 
@@ -32,14 +38,27 @@ int Dispatch(std::vector<std::u16string> Args) {
   const std::u16string command = Args.front();
   Args.erase(Args.begin());
   if (command == u"--help" || command == u"-h" || command == u"help") return PrintLine(kHelp), 0;
-  if (command == u"run") return WantsHelp(Args) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
-  if (command == u"check") return WantsHelp(Args) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
+  if (command == u"run")
+    return WantsHelp(Args, kRunValueOptions) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
+  if (command == u"check")
+    return WantsHelp(Args, kCheckValueOptions) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
   throw TUsageError{u"unknown command " + Clipped(command)};
 }
 
-// A message as one line of at most kLimit characters: whatever raised it, a line break in a
-// quoted value must not split it, nor a huge value bury it.
-std::u16string OneLine(std::u16string_view Message) { return Shortened(Message, 300, u' '); }
+// A message as one line of about 300 characters: whatever raised it, a line break in a quoted
+// value must not split it, nor a huge value bury it. A message begins with what it is about (a
+// file's path) and ends with why: a long one loses its middle, so that a deep path never hides
+// the reason.
+std::u16string OneLine(std::u16string_view Message) {
+  constexpr size_t kLimit = 300, kHead = 100;
+  if (Message.size() <= kLimit) return Shortened(Message, kLimit, u' ');
+  std::u16string_view head = Message.substr(0, kHead),
+                      tail = Message.substr(Message.size() - (kLimit - kHead));
+  // Neither part keeps half of a surrogate pair.
+  if (head.back() >= 0xD800 && head.back() <= 0xDBFF) head.remove_suffix(1);
+  if (tail.front() >= 0xDC00 && tail.front() <= 0xDFFF) tail.remove_prefix(1);
+  return Shortened(head, kHead, u' ') + u"\u2026" + Shortened(tail, kLimit, u' ');
+}
 
 int Guarded(std::vector<std::u16string> Args) {
   try {

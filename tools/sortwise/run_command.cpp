@@ -71,7 +71,7 @@ class TReport : public swo::TSwoRunObserver {
 }  // namespace
 
 int RunCommand(const std::vector<std::u16string>& Args) {
-  const TArguments args(Args, {u"--dry-run"}, {u"--mailbox", u"--config", u"--save"});
+  const TArguments args(Args, {u"--dry-run"}, {std::begin(kRunValueOptions), std::end(kRunValueOptions)});
   if (!args.Positional().empty())
     throw TUsageError{u"unexpected argument " + Clipped(args.Positional().front())};
   const std::u16string mailboxFile = args.Value(u"--mailbox"), configFile = args.Value(u"--config");

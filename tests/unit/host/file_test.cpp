@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,33 @@ TEST(TempFileName, NamesTheTargetAndTheProcessAndIsRecognisedAsSuch) {
     EXPECT_EQ((file_detail::TempFileOwner<char16_t>(c.Name, u"m.xml", same)), c.Owner) << Utf16ToUtf8(c.Name);
 }
 
+// A name too long for the whole temporary name gives only its start, to the longest file name.
+TEST(TempFileName, OfALongNameKeepsItsStartAndIsRecognisedAsItsOwn) {
+  const auto same = [](std::u16string_view A, std::u16string_view B) { return A == B; };
+  const std::u16string target = u"m-" + std::u16string(240, u'x') + u".xml";  // 246 characters
+  const std::u16string temp = file_detail::TempFileName<char16_t>(u"C:\\dir\\" + target, 42, 7);
+  const std::u16string_view name = std::u16string_view(temp).substr(7);
+  EXPECT_EQ(name.size(), file_detail::kMaxFileNameLength);
+  EXPECT_EQ(name, target.substr(0, 237) + u".42-7.sortwise-tmp");
+  EXPECT_EQ(file_detail::TempFileOwner<char16_t>(name, target, same), 42u);
+  struct Case {
+    const char* Why;
+    std::u16string Name, Target;
+  };
+  const Case cases[] = {
+      {"another long target", std::u16string(name), u"n-" + std::u16string(240, u'x') + u".xml"},
+      {"a target that was not cut", target.substr(0, 100) + u".42-7.sortwise-tmp", target},
+      {"a target shorter than the start", std::u16string(name), target.substr(0, 230)},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ((file_detail::TempFileOwner<char16_t>(c.Name, c.Target, same)), std::nullopt) << c.Why;
+  // The cut never leaves half of a surrogate pair.
+  const std::u16string emoji = std::u16string(236, u'x') + u"\U0001F600" + std::u16string(9, u'x');
+  const std::u16string emojiTemp = file_detail::TempFileName<char16_t>(emoji, 42, 7);
+  EXPECT_EQ(emojiTemp, std::u16string(236, u'x') + u".42-7.sortwise-tmp");
+  EXPECT_EQ(file_detail::TempFileOwner<char16_t>(emojiTemp, emoji, same), 42u);
+}
+
 TEST_F(FileTest, ASaveRemovesTheTemporaryFilesOfTheSameTargetThatNoRunningProcessWrites) {
   const std::u16string target = File(u"mailbox.xml");
   const std::u16string stale = u"mailbox.xml." + Decimal(kNoProcess) + u"-3.sortwise-tmp";
@@ -144,6 +173,20 @@ TEST_F(FileTest, AFailedSaveLeavesTheStaleTemporaryFilesAndThePreviousFile) {
   EXPECT_FALSE(FileExists(temp));
   EXPECT_TRUE(FileExists(stale));
   EXPECT_EQ(Read(target), "before");
+}
+
+// Every name a file can have is saved, also one too long for the whole temporary name beside it.
+TEST_F(FileTest, ANameAsLongAsAFileNameCanBeIsSavedAndItsStaleTemporaryFilesRemoved) {
+  const std::u16string name = u"m-" + std::u16string(249, u'x') + u".xml";  // 255 characters
+  const std::u16string target = File(name);
+  ASSERT_EQ(WriteFileReplacing(target, "first").Status, 0);
+  EXPECT_EQ(Read(target), "first");
+  const std::u16string stale = file_detail::TempFileName<char16_t>(target, kNoProcess, 3);
+  { std::ofstream(fs::path(stale)) << "left behind"; }
+  ASSERT_TRUE(FileExists(stale));
+  ASSERT_EQ(WriteFileReplacing(target, "second").Status, 0);
+  EXPECT_EQ(Read(target), "second");
+  EXPECT_EQ(Names(), std::vector<std::u16string>{name});
 }
 
 TEST_F(FileTest, OnlyRegularFilesAreReadAndNamesNoFileCanHaveAreRefused) {
@@ -231,6 +274,38 @@ TEST_F(FileTest, AProcessKilledDuringASaveLeavesItsTemporaryFileForTheNextSaveTo
   ASSERT_EQ(WriteFileReplacing(target, "saved again").Status, 0);
   EXPECT_EQ(Names(), std::vector<std::u16string>{u"mailbox.xml"});
   EXPECT_EQ(Read(target), "saved again");
+}
+
+// A save keeps a symbolic link a link, as an editor does: the file it points to takes the new
+// content, with its permissions; a link to nothing creates the file; a loop of links is refused.
+TEST_F(FileTest, ASaveThroughASymbolicLinkReplacesTheFileItPointsTo) {
+  fs::create_directory(FDir / "real");
+  ASSERT_EQ(WriteFileReplacing(File(u"real/rules.xml"), "before").Status, 0);
+  ASSERT_EQ(::chmod((FDir / "real/rules.xml").c_str(), 0640), 0);
+  fs::create_symlink("real/rules.xml", FDir / "rules.xml");    // relative to the link's folder
+  fs::create_symlink(FDir / "rules.xml", FDir / "chain.xml");  // absolute, to another link
+  fs::create_symlink("real/new.xml", FDir / "dangling.xml");   // to a file not yet there
+  struct Case {
+    std::u16string_view Link, File;
+  };
+  const Case cases[] = {{u"rules.xml", u"real/rules.xml"},
+                        {u"chain.xml", u"real/rules.xml"},
+                        {u"dangling.xml", u"real/new.xml"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.Link));
+    const std::string content = "saved through " + Utf16ToUtf8(c.Link);
+    ASSERT_EQ(WriteFileReplacing(File(c.Link), content).Status, 0);
+    EXPECT_TRUE(fs::is_symlink(FDir / fs::path(c.Link)));
+    EXPECT_EQ(Read(File(c.File)), content);
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat((FDir / "real/rules.xml").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Names(), (std::vector<std::u16string>{u"chain.xml", u"dangling.xml", u"real", u"rules.xml"}));
+
+  fs::create_symlink("loop.xml", FDir / "loop.xml");
+  EXPECT_EQ(WriteFileReplacing(File(u"loop.xml"), "x").Status, ResultFromOsError(1921));
+  EXPECT_TRUE(fs::is_symlink(FDir / "loop.xml"));
 }
 
 // File names are bytes: every name reaches the file system as it was given, whatever it holds.
