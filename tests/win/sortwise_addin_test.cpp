@@ -140,6 +140,15 @@ class SortwiseAddInTest : public testing::Test {
     EXPECT_EQ(standin::ModelStats().GuardPrompts.load(), 0u) << "Outlook would have asked the user";
     EXPECT_EQ(standin::ModelStats().CallsFromOtherThreads.load(), 0u);
   }
+  // Starts up, serves Outlook's thread until the automatic run has ended (the button off and
+  // on again), and shuts down.
+  void RunTheAutomaticCleanUp() {
+    ASSERT_EQ(Connect(), S_OK);
+    LoadRibbon();
+    ASSERT_EQ(Start(), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+    Disconnect();
+  }
   uint64_t ItemsFetched() const { return Mailbox->Calls(outlook::TMemoryCall::ItemsItem); }
 
   IDTExtensibility2* Connection() { return static_cast<IDTExtensibility2*>(AddIn); }
@@ -279,11 +288,7 @@ TEST_F(SortwiseAddInTest, AnEmptyAutoFilterStopsTheRunBeforeAnyMailWithOneDebugg
   AddMail(u"Old", kOld);
   std::vector<std::u16string> lines;
   brv::platform::SetDebugSink([&](std::u16string_view Line) { lines.emplace_back(Line); });
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
-  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
-  Disconnect();
+  ASSERT_NO_FATAL_FAILURE(RunTheAutomaticCleanUp());
   EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind(u"Sortwise: the automatic clean-up did not start: ", 0), 0u) << brv::Utf16ToUtf8(lines[0]);
@@ -385,11 +390,7 @@ TEST_P(SortwiseAddInTypeLibraryTest, TheAutomaticRunReadsSendersThroughTheTruste
   AddMail(u"New", 47000.0);  // 2028: never older than the cut-off
   AddMail(u"Undeliverable", kOld, outlook::TMemoryItemKind::Report);
   CollectDebugLines();
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
-  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
-  Disconnect();
+  ASSERT_NO_FATAL_FAILURE(RunTheAutomaticCleanUp());
   EXPECT_EQ(Subjects(Projects), std::vector<std::u16string>{u"Old"});
   EXPECT_EQ(Subjects(Inbox), (std::vector<std::u16string>{u"Invitation", u"New", u"Undeliverable"}));
   EXPECT_EQ(DebugLines(), (std::vector<std::u16string>{u"ERROR: 4::Undeliverable", u"ERROR: 2::Invitation"}));
@@ -423,11 +424,7 @@ TEST_F(SortwiseAddInTest, AnInboxThatCannotBeReadIsReportedReadably) {
   AddMail(u"Old", kOld);
   Mailbox->InjectFault(outlook::TMemoryCall::ItemsCount, brv::kE_NOINTERFACE);
   CollectDebugLines();
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
-  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
-  Disconnect();
+  ASSERT_NO_FATAL_FAILURE(RunTheAutomaticCleanUp());
   const std::vector<std::u16string> lines = DebugLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind(u"Sortwise: the automatic clean-up could not read the inbox: ", 0), 0u)
