@@ -165,6 +165,8 @@ void CheckEntryLines(const swo::TSortwise& Sorter, std::vector<std::u16string>& 
       const swo::TSwoFolder& folder = *store.GetItem(f);
       for (int32_t e = 0; e < folder.Count(); ++e) {
         const swo::TSwoEntry& entry = *folder.GetItem(e);
+        // A wildcard without filters has its own report; the editor refuses it as it stands.
+        if (entry.Address() == u"*" && entry.Count() == 0) continue;
         const std::u16string line = swo::TMainPresenter::FormatEntry(entry);
         std::u16string address;
         swo::TStrings pairs;
