@@ -87,6 +87,9 @@ void TbrvSortwiseAddIn::CreateButton() {
   FButton->SetCaption(u"Sortwise");
   FButton->SetHint(u"Brevanta Outlook Sortwise");
   FButton->SetOnClick([this](brv::TbrvObject* Sender) { ButtonClick(Sender); });
+  // Shown once the start-up has loaded the rules: an editor opened before would edit an empty
+  // model that the start-up then replaces.
+  FButton->SetVisible(false);
 }
 
 void TbrvSortwiseAddIn::Initialize() {
@@ -102,6 +105,7 @@ void TbrvSortwiseAddIn::Initialize() {
     FSortwise->SetApplicationSource(std::make_shared<TOutlookSharedSource>(Outlook.get()));
     if (FButton == nullptr) CreateButton();
     if (FSortwise->Config().GetAsBoolean(kAutoEnabled)) StartAutoCleanUp();
+    FButton->SetVisible(true);
   } catch (...) {
     // A host that took the markup at connection already shows the button: a failed start-up
     // must not leave it there to be pressed.
@@ -111,17 +115,47 @@ void TbrvSortwiseAddIn::Initialize() {
 }
 
 void TbrvSortwiseAddIn::ButtonClick(brv::TbrvObject*) {
-  // Cancels a pending automatic run for good, and makes a running one move nothing further;
-  // the editor opens when the worker is done with the rules.
+  if (FButton == nullptr || !FButton->Visible()) return;
+  // One editor at a time: a click that still arrives while it is open (from another explorer
+  // window, which the editor keeps disabled) brings it to the front.
+  if (FClicked) {
+    if (FEditor != nullptr && FEditor->Handle() != nullptr) SetForegroundWindow(GetLastActivePopup(FEditor->Handle()));
+    return;
+  }
+  // Calls served in the editor's loop may release the add-in: it stays until the click is done.
+  class TClick {
+   public:
+    explicit TClick(TbrvSortwiseAddIn& AddIn) : FAddIn(AddIn) {
+      FAddIn.ComAddRef();
+      FAddIn.FClicked = true;
+    }
+    ~TClick() {
+      FAddIn.FEditor = nullptr;
+      FAddIn.FClicked = false;
+      FAddIn.ComRelease();
+    }
+
+   private:
+    TbrvSortwiseAddIn& FAddIn;
+  } Click(*this);
+  // Cancels a pending automatic run for good, and stops a running one after the mail in hand;
+  // the editor opens once the worker has ended.
   SetEvent(FEvent);
   WaitForWorker();
+  const HWND Owner = GetActiveWindow();
   {
     TfrmMain Window(*FSortwise);
-    Window.ShowModal(GetActiveWindow());
+    FEditor = &Window;
+    Window.ShowModal(Owner);
+    FEditor = nullptr;
   }
   if (FFilename.empty()) return;
-  CreateFolderOf(FFilename);
-  FSortwise->Save(FFilename);
+  // Outlook shows nobody a callback's error: a rules file that cannot be written is shown here,
+  // and the rules stay in memory to be written at the next close.
+  ShowErrorsOver(Owner, [this] {
+    CreateFolderOf(FFilename);
+    FSortwise->Save(FFilename);
+  });
 }
 
 void TbrvSortwiseAddIn::Shutdown() {

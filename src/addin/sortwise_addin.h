@@ -16,6 +16,7 @@
 namespace swo {
 
 class TSortwise;
+class TfrmMain;
 
 class TbrvSortwiseAddIn : public brv::TbrvOfficeAddIn2 {
  public:
@@ -60,6 +61,8 @@ class TbrvSortwiseAddIn : public brv::TbrvOfficeAddIn2 {
   HANDLE FEvent = nullptr;
   HANDLE FThread = nullptr;
   THostThreadQueue FHostThread;
+  bool FClicked = false;       // a click is being served
+  TfrmMain* FEditor = nullptr;  // the rule editor while it is open
 };
 
 }  // namespace swo

@@ -1,4 +1,5 @@
 // The entry line: one address entry as one line of text, and back.
+#include "foundation/exception.h"
 #include "foundation/text.h"
 #include "sorting/sortwise.h"
 #include "ui/main_presenter.h"
@@ -45,6 +46,12 @@ void TMainPresenter::ParseEntry(std::u16string& AText, TStrings& AProperties) {
     }
   }
   AText.resize(blank);
+}
+
+void TMainPresenter::ReadEntryLine(std::u16string_view Text, std::u16string& Address, TStrings& Pairs) {
+  Address = brv::Trim(Text);
+  ParseEntry(Address, Pairs);
+  if (Address == u"*" && Pairs.Count() == 0) throw brv::Exception(u"Wildcard address requires filter properties");
 }
 
 }  // namespace swo

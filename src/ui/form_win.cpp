@@ -42,6 +42,36 @@ void RegisterFormClass() {
   if (!Registered) brv::EbrvObject::Check(brv::TbrvOsError{GetLastError()});
 }
 
+struct TEnabledWindows {
+  HWND Except;
+  std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK AddEnabledWindow(HWND Window, LPARAM Param) noexcept {
+  auto& Found = *reinterpret_cast<TEnabledWindows*>(Param);
+  try {
+    if (Window != Found.Except && IsWindowVisible(Window) && IsWindowEnabled(Window)) Found.Windows.push_back(Window);
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The visible, enabled top-level windows of this thread but Except.
+std::vector<HWND> OtherEnabledWindows(HWND Except) {
+  TEnabledWindows Found{Except, {}};
+  EnumThreadWindows(GetCurrentThreadId(), AddEnabledWindow, reinterpret_cast<LPARAM>(&Found));
+  return Found.Windows;
+}
+
+// The control that Tab reaches first: tab order is the order of the children.
+HWND FirstTabStop(HWND Window) {
+  for (HWND Child = GetWindow(Window, GW_CHILD); Child != nullptr; Child = GetWindow(Child, GW_HWNDNEXT))
+    if ((GetWindowLongW(Child, GWL_STYLE) & WS_TABSTOP) != 0 && IsWindowVisible(Child) && IsWindowEnabled(Child))
+      return Child;
+  return nullptr;
+}
+
 HICON& Icon() {
   static HICON Value = nullptr;
   return Value;
@@ -60,12 +90,18 @@ int TForm::Scaled(int Designed) const { return Scale(Designed, FDpi); }
 
 int TForm::ShowModal(HWND Owner) {
   TVisualStylesScope Styles;
+  const HWND PreviousFocus = GetFocus();
   Create(Owner);
-  const bool OwnerWasEnabled = Owner != nullptr && IsWindowEnabled(Owner);
-  if (OwnerWasEnabled) EnableWindow(Owner, FALSE);
+  // Modal for the whole thread: an application may have several main windows (Outlook's
+  // explorers), and a click in any of them must wait until this window has closed.
+  std::vector<HWND> Disabled = OtherEnabledWindows(FHandle);
+  if (Owner != nullptr && IsWindowEnabled(Owner) && std::find(Disabled.begin(), Disabled.end(), Owner) == Disabled.end())
+    Disabled.push_back(Owner);
+  for (HWND Window : Disabled) EnableWindow(Window, FALSE);
   FClosing = false;
   Guard([this] { OnShow(); });
   ShowWindow(FHandle, SW_SHOW);
+  if (HWND First = FirstTabStop(FHandle)) SetFocus(First);
   MSG Message;
   bool Quit = false;
   while (!FClosing) {
@@ -79,10 +115,13 @@ int TForm::ShowModal(HWND Owner) {
       DispatchMessageW(&Message);
     }
   }
-  // The owner comes back before this window goes, so that the activation returns to it.
-  if (OwnerWasEnabled) EnableWindow(Owner, TRUE);
+  // The owner comes back before this window goes, so that the activation returns to it, and
+  // the focus to the control that had it.
+  for (auto Window = Disabled.rbegin(); Window != Disabled.rend(); ++Window)
+    if (IsWindow(*Window)) EnableWindow(*Window, TRUE);
   DestroyWindow(FHandle);
   FHandle = nullptr;
+  if (PreviousFocus != nullptr && IsWindow(PreviousFocus) && IsWindowEnabled(PreviousFocus)) SetFocus(PreviousFocus);
   if (Quit) PostQuitMessage(static_cast<int>(Message.wParam));
   return FResult;
 }
@@ -203,6 +242,16 @@ LRESULT TForm::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
       Guard([this] { OnCloseRequest(); });
       return 0;
+    case WM_ACTIVATE:
+      // The focus stays with its control while another window is active, as in a dialog.
+      if (LOWORD(WParam) == WA_INACTIVE) {
+        HWND Focus = GetFocus();
+        if (Focus != nullptr && IsChild(FHandle, Focus)) FFocus = Focus;
+      } else if (FFocus != nullptr && IsWindow(FFocus) && IsChild(FHandle, FFocus) && IsWindowEnabled(FFocus)) {
+        SetFocus(FFocus);
+        return 0;
+      }
+      break;
     case WM_SIZE:
       if (WParam != SIZE_MINIMIZED) ArrangeControls();
       return 0;
@@ -270,6 +319,18 @@ void ShowErrorBox(HWND Owner, std::u16string_view Text) noexcept {
   } catch (...) {
     MessageBoxW(Owner, L"Out of memory.", nullptr, MB_OK | MB_ICONERROR);
   }
+}
+
+bool ShowErrorsOver(HWND Owner, const std::function<void()>& Handler) noexcept {
+  class TBoxOver final : public TErrorView {
+   public:
+    explicit TBoxOver(HWND Window) : FWindow(Window) {}
+    void ShowError(std::u16string_view Text) override { ShowErrorBox(FWindow, Text); }
+
+   private:
+    HWND FWindow;
+  } Box(Owner);
+  return HandleEvent(Box, Handler);
 }
 
 std::u16string WindowText(HWND Window) {

@@ -39,7 +39,9 @@ class TForm {
   TForm& operator=(const TForm&) = delete;
 
   // Creates the window over Owner (none: centred on the screen, else on the owner), disables
-  // the owner, runs the window until it closes and returns the modal result it closed with.
+  // the owner and every other window of the thread, gives the first tab stop the focus, runs
+  // the window until it closes and returns the modal result it closed with. Afterwards the
+  // windows are enabled again and the focus goes back where it was.
   int ShowModal(HWND Owner);
   // Ends the modal loop with Result; the window is destroyed when ShowModal returns.
   void Close(int Result);
@@ -111,6 +113,7 @@ class TForm {
   int FSplitter = -1;
   int FSplitterResized = -1;
   bool FDragging = false;
+  HWND FFocus = nullptr;  // the control that had the focus when the window was last deactivated
   bool FClosing = false;
   int FResult = IDCANCEL;
 };
@@ -118,6 +121,10 @@ class TForm {
 // Shows Text in the application's error box over Owner: the error icon, OK, the application
 // title as caption.
 void ShowErrorBox(HWND Owner, std::u16string_view Text) noexcept;
+
+// Runs Handler; an error it raises is shown in the application's error box over Owner, as a
+// window's handler's would be. True when it ended without error.
+bool ShowErrorsOver(HWND Owner, const std::function<void()>& Handler) noexcept;
 
 // The text of a window or control.
 std::u16string WindowText(HWND Window);

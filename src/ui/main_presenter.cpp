@@ -85,11 +85,9 @@ void TMainPresenter::DeleteRow(int32_t Index) {
 
 void TMainPresenter::tbAddressAddClick() {
   if (!Enabled(TMainControl::tbAddressAdd)) return;
-  std::u16string address(brv::Trim(FEditText));
+  std::u16string address;
   TStrings pairs;
-  ParseEntry(address, pairs);
-  if (address == u"*" && pairs.Count() == 0)
-    throw brv::Exception(u"Wildcard address requires filter properties");
+  ReadEntryLine(FEditText, address, pairs);
   // Until its row stands, the entry is taken back on failure: the list keeps showing the folder.
   std::unique_ptr<TSwoEntry> entry(FFolder->Add(address));
   for (int32_t i = 0; i < pairs.Count(); ++i)

@@ -104,6 +104,10 @@ class TMainPresenter {
   // Splits an entry line: AText keeps the address (the text before the first blank); the
   // name/value pairs after it are added to AProperties.
   static void ParseEntry(std::u16string& AText, TStrings& AProperties);
+  // What adding the edit's text Text makes: the address and the name/value pairs, in the order
+  // the new entry gets them. Raises "Wildcard address requires filter properties" for "*"
+  // without pairs.
+  static void ReadEntryLine(std::u16string_view Text, std::u16string& Address, TStrings& Pairs);
 
  private:
   class TTreeUpdate;

@@ -286,6 +286,8 @@ void TfrmMain::ShowSettings(TSwoConfig& Values) {
   TfrmSettings Settings;
   Settings.Presenter().SetValues(&Values);
   Settings.ShowModal(Handle());
+  // The keyboard goes on from the button that opened the dialog.
+  SetFocus(TForm::Control(miButton3));
 }
 
 bool TfrmMain::ShowCollectDialog(const std::vector<std::u16string>& Addresses, std::vector<int32_t>& Ticked) {

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -32,6 +34,7 @@
 #include "office_fakes.h"
 #include "outlook_server_win.h"
 #include "platform/debug_output.h"
+#include "platform/wide_win.h"
 #include "sorting/sortwise.h"
 #include "ui/inbox_addresses.h"
 
@@ -49,7 +52,7 @@ class TRecordingRibbon : public brv::test::TFakeRibbonUI {
   explicit TRecordingRibbon(swo::TbrvSortwiseAddIn* const& AddIn) : FAddIn(AddIn), FThread(GetCurrentThreadId()) {}
   HRESULT STDMETHODCALLTYPE Invalidate() override {
     EXPECT_EQ(GetCurrentThreadId(), FThread) << "the ribbon was refreshed from another thread";
-    States.push_back(FAddIn->Button() != nullptr && FAddIn->Button()->Enabled());
+    States.push_back(FAddIn != nullptr && FAddIn->Button() != nullptr && FAddIn->Button()->Enabled());
     return TFakeRibbonUI::Invalidate();
   }
   std::vector<bool> States;
@@ -57,6 +60,101 @@ class TRecordingRibbon : public brv::test::TFakeRibbonUI {
  private:
   swo::TbrvSortwiseAddIn* const& FAddIn;  // the fixture's, made after the ribbon
   DWORD FThread;
+};
+
+constexpr wchar_t kTitle[] = L"Brevanta Outlook Sortwise";
+
+bool InThisProcess(HWND Window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(Window, &process);
+  return process == GetCurrentProcessId();
+}
+
+// The shown top-level windows of this process of Class with the product's title: the rule
+// editors ("TSortwiseForm") or the message boxes ("#32770").
+std::vector<HWND> Shown(const wchar_t* Class) {
+  std::vector<HWND> found;
+  for (HWND window = FindWindowExW(nullptr, nullptr, Class, kTitle); window != nullptr;
+       window = FindWindowExW(nullptr, window, Class, kTitle))
+    if (IsWindowVisible(window) && InThisProcess(window)) found.push_back(window);
+  return found;
+}
+
+// A person's patience: up to ten seconds for Done.
+template <class F>
+bool WaitFor(F&& Done) {
+  for (int tries = 0; tries < 1000; ++tries, Sleep(10))
+    if (Done()) return true;
+  return false;
+}
+
+HWND WaitForEditor() {
+  HWND editor = nullptr;
+  WaitFor([&] {
+    const std::vector<HWND> editors = Shown(L"TSortwiseForm");
+    editor = editors.empty() ? nullptr : editors.front();
+    return editor != nullptr;
+  });
+  return editor;
+}
+
+// Closes every open editor by its frame, innermost first, until none is left.
+void CloseEditors() {
+  WaitFor([] {
+    const std::vector<HWND> editors = Shown(L"TSortwiseForm");
+    for (HWND editor : editors) PostMessageW(editor, WM_CLOSE, 0, 0);
+    return editors.empty();
+  });
+}
+
+// The text of a message box, once it is set.
+std::u16string MessageText(HWND Box) {
+  wchar_t text[1024] = {};
+  WaitFor([&] { return GetDlgItemTextW(Box, 0xFFFF, text, 1024) > 0 || !IsWindow(Box); });
+  return brv::platform::FromWide(text);
+}
+
+// A window of the test thread that runs Action when a message reaches it: a left click for an
+// explorer window, WM_APP for a message-only one.
+class TActionWindow {
+ public:
+  TActionWindow(bool Explorer, std::function<void()> Action) : FAction(std::move(Action)) {
+    static const bool registered = [] {
+      WNDCLASSEXW windowClass{};
+      windowClass.cbSize = sizeof windowClass;
+      windowClass.lpfnWndProc = Procedure;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.lpszClassName = L"SortwiseTestExplorer";
+      return RegisterClassExW(&windowClass) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    FWindow = CreateWindowExW(0, L"SortwiseTestExplorer", L"Inbox - Outlook", Explorer ? WS_OVERLAPPEDWINDOW | WS_VISIBLE : 0,
+                              40, 40, 400, 300, Explorer ? nullptr : HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~TActionWindow() { DestroyWindow(FWindow); }
+  HWND Handle() const { return FWindow; }
+  // A click on the window's "Sortwise" button, as the mouse makes it; Wait false posts it.
+  void Click(bool Wait) const {
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+      if (Wait)
+        SendMessageW(FWindow, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(20, 20));
+      else
+        PostMessageW(FWindow, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(20, 20));
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+    auto* self = reinterpret_cast<TActionWindow*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+    if (self != nullptr && (Message == WM_LBUTTONUP || Message == WM_APP)) {
+      self->FAction();
+      return 0;
+    }
+    return DefWindowProcW(Window, Message, WParam, LParam);
+  }
+
+  std::function<void()> FAction;
+  HWND FWindow = nullptr;
 };
 
 // 2026-11-30 12:00 and 2026-11-01 12:00 as OLE dates: mail from "now" and from a month before.
@@ -140,13 +238,13 @@ class SortwiseAddInTest : public testing::Test {
     EXPECT_EQ(standin::ModelStats().GuardPrompts.load(), 0u) << "Outlook would have asked the user";
     EXPECT_EQ(standin::ModelStats().CallsFromOtherThreads.load(), 0u);
   }
-  // Starts up, serves Outlook's thread until the automatic run has ended (the button off and
-  // on again), and shuts down.
+  // Starts up, serves Outlook's thread until the automatic run has ended (the button shown, off
+  // and on again), and shuts down.
   void RunTheAutomaticCleanUp() {
     ASSERT_EQ(Connect(), S_OK);
     LoadRibbon();
     ASSERT_EQ(Start(), S_OK);
-    ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
     Disconnect();
   }
   uint64_t ItemsFetched() const { return Mailbox->Calls(outlook::TMemoryCall::ItemsItem); }
@@ -181,6 +279,43 @@ class SortwiseAddInTest : public testing::Test {
     return ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr);
   }
   void LoadRibbon() { ASSERT_EQ(Call(u"RibbonOnLoad", &Ribbon), S_OK); }
+  // Presses the button as the host does, by its onAction callback.
+  HRESULT Press() {
+    brv::test::TFakeRibbonControl control(AddIn->Button()->Id());
+    return Call(AddIn->Button()->Id() + u".onAction", &control);
+  }
+  // What the host reads from the button's getVisible callback.
+  bool ShownByTheRibbon() {
+    TComPtr<IDispatch> ribbon;
+    EXPECT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), ribbon.put_void()), S_OK);
+    const std::u16string name = AddIn->Button()->Id() + u".getVisible";
+    LPOLESTR names = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(name.c_str()));
+    DISPID id = 0;
+    EXPECT_EQ(ribbon->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    brv::test::TFakeRibbonControl control(AddIn->Button()->Id());
+    VARIANT argument;
+    VariantInit(&argument);
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = &control;
+    DISPPARAMS params = {&argument, nullptr, 1, 0};
+    TVariant result;
+    EXPECT_EQ(ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr), S_OK);
+    return result.get().vt == VT_BOOL && result.get().boolVal != VARIANT_FALSE;
+  }
+  // Presses the button while Person acts on a thread of its own; every editor still open when
+  // Person is done is closed, so that the press returns whatever happened.
+  template <class F>
+  HRESULT PressWhile(F&& Person) {
+    std::atomic<bool> returned{false};
+    std::thread person([&] {
+      Person(returned);
+      CloseEditors();
+    });
+    const HRESULT result = Press();
+    returned = true;
+    person.join();
+    return result;
+  }
   // Started with an automatic run due for an old mail, an hour per delay unit: a cancellation
   // that waited for the delay would hang the test.
   void StartWithAPendingRun() {
@@ -191,8 +326,9 @@ class SortwiseAddInTest : public testing::Test {
     LoadRibbon();
     ASSERT_EQ(Start(), S_OK);
   }
+  // The one refresh is the start-up's, which shows the button.
   void ExpectNoRun() {
-    EXPECT_TRUE(Ribbon.States.empty()) << "the button was disabled for a run";
+    EXPECT_EQ(Ribbon.States, std::vector<bool>{true}) << "the button was disabled for a run";
     EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"Old"});
   }
   // Serves this thread's messages (the worker's Outlook calls, the button's changes) until
@@ -265,7 +401,7 @@ TEST_F(SortwiseAddInTest, ABrokenRulesFileFailsTheStartUpWithItsMessageAndHidesT
   EXPECT_NE(description.Text().find(u"Work.xml"), std::u16string::npos) << brv::Utf16ToUtf8(description.Text());
   ASSERT_NE(AddIn->Button(), nullptr);
   EXPECT_FALSE(AddIn->Button()->Visible());
-  EXPECT_EQ(Ribbon.Invalidations, 1);
+  EXPECT_FALSE(ShownByTheRibbon());
   Disconnect();
 }
 
@@ -276,8 +412,8 @@ TEST_F(SortwiseAddInTest, TheAutomaticRunMovesOnlyOldMailWithTheButtonDisabledMe
   ASSERT_EQ(Connect(), S_OK);
   LoadRibbon();
   ASSERT_EQ(Start(), S_OK);
-  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
-  EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
+  EXPECT_EQ(Ribbon.States, (std::vector<bool>{true, false, true}));
   EXPECT_EQ(Subjects(Projects), std::vector<std::u16string>{u"Old"});
   EXPECT_EQ(Subjects(Inbox), std::vector<std::u16string>{u"New"});
   Disconnect();
@@ -289,7 +425,7 @@ TEST_F(SortwiseAddInTest, AnEmptyAutoFilterStopsTheRunBeforeAnyMailWithOneDebugg
   std::vector<std::u16string> lines;
   brv::platform::SetDebugSink([&](std::u16string_view Line) { lines.emplace_back(Line); });
   ASSERT_NO_FATAL_FAILURE(RunTheAutomaticCleanUp());
-  EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
+  EXPECT_EQ(Ribbon.States, (std::vector<bool>{true, false, true}));
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind(u"Sortwise: the automatic clean-up did not start: ", 0), 0u) << brv::Utf16ToUtf8(lines[0]);
   EXPECT_NE(lines[0].find(u"Auto.Filter"), std::u16string::npos);
@@ -333,8 +469,8 @@ class SortwiseAddInMidRunTest : public SortwiseAddInTest {
     ASSERT_EQ(Connect(), S_OK);
     LoadRibbon();
     ASSERT_EQ(Start(), S_OK);
-    // The button goes off as the run begins.
-    ASSERT_TRUE(PumpUntil([&] { return !Ribbon.States.empty(); }));
+    // The button, shown at the start-up, goes off as the run begins.
+    ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
   }
 };
 
@@ -360,8 +496,8 @@ TEST_F(SortwiseAddInMidRunTest, AClickStopsTheWalkAfterTheItemInHandAndThenOpens
   EXPECT_EQ(callsWhenShown, Mailbox->TotalCalls());
   EXPECT_GT(Inbox->ItemCount(), kMails / 2);
   EXPECT_EQ(Inbox->ItemCount() + Projects->ItemCount(), kMails);
-  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
-  EXPECT_EQ(Ribbon.States, (std::vector<bool>{false, true}));
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
+  EXPECT_EQ(Ribbon.States, (std::vector<bool>{true, false, true}));
   Disconnect();
   ExpectNothingOutlookRefuses();
 }
@@ -439,6 +575,166 @@ TEST_F(SortwiseAddInTest, ReleasingAConnectedAddInShutsItDownBeforeItGoes) {
   ComAddIn.Object.reset();
   EXPECT_EQ(std::exchange(AddIn, nullptr)->Release(), 0u);
   ExpectNoRun();
+}
+
+TEST_F(SortwiseAddInTest, TheButtonShowsOnlyOnceTheStartUpHasLoadedTheRulesInEitherMarkupOrder) {
+  WriteRules({});
+  // The host asks for the ribbon right after connecting: the button is there, hidden, and a
+  // click that comes anyway opens nothing.
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  EXPECT_FALSE(ShownByTheRibbon());
+  int editors = -1;
+  EXPECT_EQ(PressWhile([&](std::atomic<bool>& Returned) {
+              WaitFor([&] { return Returned || !Shown(L"TSortwiseForm").empty(); });
+              editors = static_cast<int>(Shown(L"TSortwiseForm").size());
+            }),
+            S_OK);
+  EXPECT_EQ(editors, 0);
+  // The start-up shows it, and the host is told to read it again.
+  const int invalidations = Ribbon.Invalidations;
+  ASSERT_EQ(Start(), S_OK);
+  EXPECT_GT(Ribbon.Invalidations, invalidations);
+  EXPECT_TRUE(ShownByTheRibbon());
+  EXPECT_EQ(AddIn->Sortwise().Count(), 1);
+  Disconnect();
+
+  // The host asks after the start-up: shown from the first reading.
+  ASSERT_EQ(Connect(), S_OK);
+  ASSERT_EQ(Start(), S_OK);
+  LoadRibbon();
+  EXPECT_TRUE(ShownByTheRibbon());
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInTest, ASecondExplorersClickWhileTheEditorIsOpenOpensNothing) {
+  WriteRules({});
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  // Two explorer windows of Outlook's thread, each with the button.
+  std::vector<HRESULT> results;
+  const auto press = [&] { results.push_back(Press()); };
+  TActionWindow first(true, press), second(true, press);
+  SetForegroundWindow(first.Handle());
+  bool secondEnabledMeanwhile = true, firstEnabledMeanwhile = true;
+  size_t editorsAfterTheSecondClick = 0, resultsAfterTheSecondClick = 0;
+  std::thread person([&] {
+    const HWND editor = WaitForEditor();
+    if (editor == nullptr) return;
+    secondEnabledMeanwhile = IsWindowEnabled(second.Handle()) != FALSE;
+    firstEnabledMeanwhile = IsWindowEnabled(first.Handle()) != FALSE;
+    // A click that reaches the disabled window all the same: its press returns at once, or it
+    // opens a second editor.
+    second.Click(false);
+    WaitFor([&] { return results.size() == 1 || Shown(L"TSortwiseForm").size() > 1; });
+    resultsAfterTheSecondClick = results.size();
+    editorsAfterTheSecondClick = Shown(L"TSortwiseForm").size();
+    CloseEditors();
+  });
+  first.Click(true);
+  person.join();
+  EXPECT_FALSE(secondEnabledMeanwhile) << "the other explorer stays usable under the editor";
+  EXPECT_FALSE(firstEnabledMeanwhile);
+  EXPECT_EQ(resultsAfterTheSecondClick, 1u) << "the second click returned while the editor was open";
+  EXPECT_EQ(editorsAfterTheSecondClick, 1u);
+  EXPECT_EQ(results, (std::vector<HRESULT>{S_OK, S_OK}));
+  EXPECT_TRUE(IsWindowEnabled(first.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(second.Handle()));
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInTest, ARulesFileThatCannotBeWrittenIsShownAndWrittenAtTheNextClose) {
+  WriteRules({});
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  // The rules folder is a file now: neither the folder nor the rules file can be made.
+  const std::filesystem::path folder = RulesFile().parent_path();
+  std::filesystem::remove_all(folder);
+  std::ofstream(folder) << "in the way";
+  // Whatever the system says when a file is made in it.
+  const std::wstring probe = (folder / "probe").wstring();
+  EXPECT_EQ(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr), INVALID_HANDLE_VALUE);
+  wchar_t reason[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, reason, 512, nullptr);
+  std::u16string expectedReason(brv::Trim(brv::platform::FromWide(reason)));
+
+  // A person closes the editor and answers every box until the press has returned.
+  std::vector<std::u16string> boxes;
+  const auto closeAndAnswer = [&](std::atomic<bool>& Returned) {
+    const HWND editor = WaitForEditor();
+    if (editor == nullptr) return;
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    HWND last = nullptr;
+    WaitFor([&] {
+      for (HWND box : Shown(L"#32770"))
+        if (box != last) {
+          last = box;
+          boxes.push_back(MessageText(box));
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+      return Returned.load();
+    });
+  };
+  EXPECT_EQ(PressWhile(closeAndAnswer), S_OK);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find(AddIn->Filename()), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
+  EXPECT_FALSE(expectedReason.empty());
+  EXPECT_NE(boxes[0].find(expectedReason), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
+  // The rules stay, and the next close writes them.
+  EXPECT_EQ(AddIn->Sortwise().Count(), 1);
+  std::filesystem::remove(folder);
+  boxes.clear();
+  EXPECT_EQ(PressWhile(closeAndAnswer), S_OK);
+  EXPECT_TRUE(boxes.empty());
+  const std::unique_ptr<swo::TSortwise> saved(swo::TSortwise::Create());
+  saved->Load(RulesFile().u16string());
+  ASSERT_EQ(saved->Count(), 1);
+  EXPECT_EQ(saved->Items(0)->Items(0)->Items(0)->Address(), u"ann@example.com");
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInTest, TheEditorOutlivesAHostThatLetsGoOfTheAddInMeanwhileAndItsRulesAreSaved) {
+  WriteRules({});
+  ASSERT_EQ(Connect(), S_OK);
+  LoadRibbon();
+  ASSERT_EQ(Start(), S_OK);
+  std::filesystem::remove(RulesFile());
+  // Served in the editor's loop: the host disconnects and drops every reference it holds.
+  std::atomic<bool> letGo{false};
+  TActionWindow host(false, [&] {
+    Disconnect();
+    ComAddIn.Object.reset();
+    std::exchange(AddIn, nullptr)->Release();
+    letGo = true;
+  });
+  // The host's own press, through the one reference it has: the add-in's.
+  IDispatch* ribbon = nullptr;
+  ASSERT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), reinterpret_cast<void**>(&ribbon)), S_OK);
+  ribbon->Release();
+  const std::u16string buttonId = AddIn->Button()->Id(), name = buttonId + u".onAction";
+  LPOLESTR names = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(name.c_str()));
+  DISPID id = 0;
+  ASSERT_EQ(ribbon->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  std::thread person([&] {
+    if (WaitForEditor() == nullptr) return;
+    PostMessageW(host.Handle(), WM_APP, 0, 0);
+    WaitFor([&] { return letGo.load(); });
+    CloseEditors();
+  });
+  brv::test::TFakeRibbonControl control(buttonId);
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_DISPATCH;
+  argument.pdispVal = &control;
+  DISPPARAMS params = {&argument, nullptr, 1, 0};
+  TVariant result;
+  const HRESULT pressed = ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr);
+  person.join();
+  EXPECT_TRUE(letGo);
+  EXPECT_EQ(pressed, S_OK);
+  EXPECT_TRUE(std::filesystem::exists(RulesFile())) << "the rules edited meanwhile are saved";
 }
 
 // What Outlook and Windows read from the file itself: the name, the version, the icon and the

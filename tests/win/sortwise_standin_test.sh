@@ -52,6 +52,9 @@ for order in "" --markup-at-connection; do
   in_order "$out" '^load Brevanta\.SortwiseAddIn$' '^group id=\S+ label="Brevanta" buttons=1$' \
     "$button enabled=true visible=true image=icon 32x32" '^OnDisconnection hr=0x00000000$' '^released refs=0$'
   [ "$(count "$out" 'enabled=false')" = 0 ] || fail "ribbon $order: a run started without rules"
+  # Asked at connection, the button shows once the start-up has loaded the rules.
+  [ -z "$order" ] || in_order "$out" "$button enabled=true visible=false" '^OnStartupComplete hr=0x00000000$' \
+    '^invalidated count=' "$button enabled=true visible=true"
 done
 [ -e "$rules_file" ] && fail "the rules file was written without the editor"
 

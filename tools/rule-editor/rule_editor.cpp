@@ -25,7 +25,7 @@ bool FileExists(const std::u16string& Name) {
 
 // The add-in's title and icon; the icon is this program's APPICON.
 void SetUpApplication() {
-  swo::SetApplicationTitle(u"Brevanta Outlook Sortwise Add-In");
+  swo::SetApplicationTitle(u"Brevanta Outlook Sortwise");
   static const swo::TUniqueIcon Icon(static_cast<HICON>(LoadImageW(swo::ThisModule(), L"APPICON", IMAGE_ICON, 0, 0,
                                                                    LR_DEFAULTSIZE)));
   swo::SetApplicationIcon(Icon.get());

@@ -5,6 +5,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "foundation/exception.h"
 #include "foundation/text.h"
 #include "platform/locale.h"
 #include "platform/number_format.h"
@@ -12,6 +13,8 @@
 #include "sorting/entry_index.h"
 #include "sorting/number.h"
 #include "sorting/sortwise.h"
+#include "sorting/strings.h"
+#include "ui/main_presenter.h"
 
 namespace sortwise_tool {
 
@@ -21,8 +24,10 @@ const char16_t kCheckHelp[] =
     u"Loads a configuration file and reports, one per line: wildcard entries without filters,\n"
     u"the same address twice in one folder, entries that can never be reached, folders without\n"
     u"entries, stores without folders, settings Sortwise does not know, switches whose text reads\n"
-    u"as False without being \"False\" (such as \"yes\"), and an \"Auto.Filter\" that is not a\n"
-    u"whole number the add-in reads (-2147483648 to 2147483647).\n"
+    u"as False without being \"False\" (such as \"yes\"), an \"Auto.Filter\" that is not a\n"
+    u"whole number the add-in reads (-2147483648 to 2147483647), and entries that the rule editor\n"
+    u"would change when one edits them (deletes the entry and adds its line back): a value holding\n"
+    u"a double quote, an address holding a blank, a filter name holding \":\" or blanks at either end.\n"
     u"\n"
     u"  --normalize OUT  write what was loaded to OUT, as the add-in would save it\n"
     u"\n"
@@ -111,6 +116,68 @@ void CheckReachability(const swo::TSortwise& Sorter, std::vector<std::u16string>
   }
 }
 
+// Why an entry's line does not carry the entry, as far as the line's rules tell.
+std::u16string WhyTheLineFails(const swo::TSwoEntry& Entry) {
+  std::vector<std::u16string> reasons;
+  if (Entry.Address().find(u' ') != std::u16string::npos) reasons.push_back(u"the address holds a blank");
+  for (int32_t i = 0; i < Entry.Count(); ++i) {
+    const std::u16string name = Entry.GetName(i);
+    if (name.find(u':') != std::u16string::npos) reasons.push_back(u"the filter name " + Quoted(name) + u" holds \":\"");
+    if (!name.empty() && (name.front() == u' ' || name.back() == u' '))
+      reasons.push_back(u"the filter name " + Quoted(name) + u" begins or ends with a blank");
+    if (Entry.GetValue(std::u16string_view(name)).find(u'"') != std::u16string::npos)
+      reasons.push_back(u"the value of " + Quoted(name) + u" holds a double quote");
+  }
+  if (reasons.empty()) return u"its line does not carry it";
+  std::u16string text = reasons.front();
+  for (size_t i = 1; i < reasons.size(); ++i) text += u", " + reasons[i];
+  return text;
+}
+
+// The entry line of an address and its pairs, as the editor would show the entry it made.
+std::u16string LineOf(const std::u16string& Address, const swo::TStrings& Pairs) {
+  std::u16string line = Address;
+  for (int32_t i = 0; i < Pairs.Count(); ++i) line += u" " + Pairs.GetName(i) + u":\"" + Pairs.GetValueFromIndex(i) + u"\"";
+  return line;
+}
+
+bool Carries(const swo::TSwoEntry& Entry, const std::u16string& Address, const swo::TStrings& Pairs) {
+  if (Address != Entry.Address() || Pairs.Count() != Entry.Count()) return false;
+  for (int32_t i = 0; i < Pairs.Count(); ++i)
+    if (Pairs.GetName(i) != Entry.GetName(i) || Pairs.GetValueFromIndex(i) != Entry.GetValue(i)) return false;
+  return true;
+}
+
+// The rule editor edits an entry by deleting it and adding its entry line back: an entry that
+// its line cannot carry (only a hand-written file holds one) changes on the way.
+void CheckEntryLines(const swo::TSortwise& Sorter, std::vector<std::u16string>& Problems) {
+  for (int32_t s = 0; s < Sorter.Count(); ++s) {
+    const swo::TSwoStore& store = *Sorter.GetItem(s);
+    for (int32_t f = 0; f < store.Count(); ++f) {
+      const swo::TSwoFolder& folder = *store.GetItem(f);
+      for (int32_t e = 0; e < folder.Count(); ++e) {
+        const swo::TSwoEntry& entry = *folder.GetItem(e);
+        // A wildcard without filters has its own report; the editor refuses it as it stands.
+        if (entry.Address() == u"*" && entry.Count() == 0) continue;
+        const std::u16string line = swo::TMainPresenter::FormatEntry(entry);
+        std::u16string address;
+        swo::TStrings pairs;
+        std::u16string outcome;
+        try {
+          swo::TMainPresenter::ReadEntryLine(line, address, pairs);
+          if (Carries(entry, address, pairs)) continue;
+          outcome = u"comes back as " + Quoted(LineOf(address, pairs));
+        } catch (const brv::Exception& error) {
+          outcome = u"is refused: " + Quoted(error.Message());
+        }
+        Problems.push_back(FolderName(folder) + u": the entry " + Quoted(entry.Address()) +
+                           u" changes when edited in the rule editor (" + WhyTheLineFails(entry) + u"): its line " +
+                           Quoted(line) + u" " + outcome);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 int CheckCommand(const std::vector<std::u16string>& Args) {
@@ -123,6 +190,7 @@ int CheckCommand(const std::vector<std::u16string>& Args) {
   CheckSettings(sorter->Config(), problems);
   CheckFolders(*sorter, problems);
   CheckReachability(*sorter, problems);
+  CheckEntryLines(*sorter, problems);
   for (const std::u16string& problem : problems) PrintLine(problem);
   if (problems.empty()) PrintLine(u"no problems found");
 
