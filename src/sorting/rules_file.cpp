@@ -1,6 +1,6 @@
 #include "sorting/rules_file.h"
 
-#include "foundation/path.h"
+#include "platform/path.h"
 
 namespace swo {
 
