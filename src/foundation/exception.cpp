@@ -3,8 +3,8 @@
 #include <new>
 
 #include "foundation/text.h"
-#include "platform/error_info.h"
-#include "platform/os_error.h"
+#include "os/error_info.h"
+#include "os/os_error.h"
 
 namespace brv {
 
@@ -16,7 +16,7 @@ EbrvIntfCast::EbrvIntfCast(std::u16string Message) : Exception(std::move(Message
 EbrvNotImplemented::EbrvNotImplemented(std::u16string Message) : Exception(std::move(Message)) {}
 
 std::u16string TbrvErrorBase::ErrorMessage(TbrvResult Status) {
-  std::u16string text = platform::SystemMessageText(Status);
+  std::u16string text = os::SystemMessageText(Status);
   while (!text.empty() && (text.back() <= u' ' || text.back() == u'.')) text.pop_back();
   return text;
 }
@@ -30,7 +30,7 @@ void TbrvErrorBase::PublishError(const std::exception* E, TbrvResult Status) noe
       text = own->Message();
     else
       text = Utf8ToUtf16(E->what());
-    platform::SetThreadErrorDescription(text);
+    os::SetThreadErrorDescription(text);
   } catch (...) {
     PublishWithoutDescription();
   }
@@ -40,7 +40,7 @@ void TbrvErrorBase::PublishWithoutDescription() noexcept {
   // An empty text fits the string's own buffer; only the COM runtime allocates, and it reports
   // failure by its result.
   try {
-    platform::SetThreadErrorDescription({});
+    os::SetThreadErrorDescription({});
   } catch (...) {
   }
 }
@@ -52,10 +52,10 @@ std::u16string TbrvErrorBase::MessageOrDefault(TbrvResult ErrorCode, std::u16str
   return HexCode(static_cast<uint32_t>(ErrorCode));
 }
 
-uint32_t TbrvErrorBase::LastOsError() { return platform::GetLastOsError(); }
+uint32_t TbrvErrorBase::LastOsError() { return os::GetLastOsError(); }
 
 std::u16string TbrvErrorBase::TakeErrorDescription() {
-  return platform::TakeThreadErrorDescription().value_or(std::u16string());
+  return os::TakeThreadErrorDescription().value_or(std::u16string());
 }
 
 TbrvResult HandleSafeCallException(std::exception_ptr ExceptObject) noexcept {

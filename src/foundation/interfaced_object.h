@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "foundation/object.h"
-#include "platform/com_unknown.h"
+#include "os/com_unknown.h"
 
 namespace brv {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "sorting/application_source.h"
+#include "host/application_source.h"
 
 namespace swo {
 
@@ -15,9 +15,9 @@ class TOutlookComSource final : public TSwoApplicationSource {
   explicit TOutlookComSource(DWORD MainThreadId = GetCurrentThreadId()) : FMainThreadId(MainThreadId) {}
 
   // GetActiveObject of Outlook's class (by ProgID "Outlook.Application", else its known class
-  // id), queried for _Application; null when none runs. A failing query raises ESortwise.
+  // id), queried for _Application; null when none runs. A failing query raises EbrvObject.
   outlook::Ref<outlook::_Application> GetActiveApplication() override;
-  // CoCreateInstance (in-process or local server) for _Application; raises ESortwise.
+  // CoCreateInstance (in-process or local server) for _Application; raises EbrvObject.
   outlook::Ref<outlook::_Application> CreateApplication() override;
   bool IsMainThread() override { return GetCurrentThreadId() == FMainThreadId; }
 

@@ -7,8 +7,8 @@
 #include <oleauto.h>
 
 #include "com/com_ptr.h"
+#include "foundation/exception.h"
 #include "host/outlook_dispatch.h"
-#include "sorting/sortwise.h"
 
 namespace swo {
 namespace {
@@ -27,14 +27,14 @@ outlook::Ref<outlook::_Application> TOutlookComSource::GetActiveApplication() {
   brv::TComPtr<IUnknown> running;
   if (FAILED(GetActiveObject(id, nullptr, running.put()))) return nullptr;
   brv::TComPtr<IDispatch> application;
-  ESortwise::Check(running->QueryInterface(outlook::IID__Application, application.put_void()));
+  brv::EbrvObject::Check(running->QueryInterface(outlook::IID__Application, application.put_void()));
   return outlook::WrapApplication(application.get());
 }
 
 outlook::Ref<outlook::_Application> TOutlookComSource::CreateApplication() {
   const CLSID id = OutlookClassId();
   brv::TComPtr<IDispatch> application;
-  ESortwise::Check(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+  brv::EbrvObject::Check(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                     outlook::IID__Application, application.put_void()));
   return outlook::WrapApplication(application.get());
 }

@@ -11,20 +11,20 @@
 #include <oaidl.h>
 
 #include "com/com_ptr.h"
-#include "sorting/application_source.h"
+#include "host/application_source.h"
 
 namespace swo {
 
 class TOutlookSharedSource final : public TSwoApplicationSource {
  public:
   // Application is Outlook's, on the calling thread, which is Outlook's main thread. Raises
-  // ESortwise when the global interface table cannot take it.
+  // EbrvObject when the global interface table cannot take it.
   explicit TOutlookSharedSource(IDispatch* Application);
   ~TOutlookSharedSource() override;
   TOutlookSharedSource(const TOutlookSharedSource&) = delete;
   TOutlookSharedSource& operator=(const TOutlookSharedSource&) = delete;
 
-  // The handed application for the calling thread, never null; raises ESortwise when it
+  // The handed application for the calling thread, never null; raises EbrvObject when it
   // cannot be had there (the thread has not entered COM, Outlook has gone).
   outlook::Ref<outlook::_Application> GetActiveApplication() override;
   // The same: there is no other Outlook to create.

@@ -4,16 +4,16 @@
 #include <objbase.h>
 
 #include "host/outlook_dispatch.h"
-#include "sorting/sortwise.h"
+#include "foundation/exception.h"
 
 namespace swo {
 
 TOutlookSharedSource::TOutlookSharedSource(IDispatch* Application)
     : FApplication(brv::TComPtr<IDispatch>::Copy(Application)) {
-  if (!FApplication) throw ESortwise(brv::kE_INVALIDARG, u"Outlook's application is missing");
-  ESortwise::Check(CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
+  if (!FApplication) throw brv::EbrvObject(brv::kE_INVALIDARG, u"Outlook's application is missing");
+  brv::EbrvObject::Check(CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IGlobalInterfaceTable, FTable.put_void()));
-  ESortwise::Check(FTable->RegisterInterfaceInGlobal(FApplication.get(), IID_IDispatch, &FCookie));
+  brv::EbrvObject::Check(FTable->RegisterInterfaceInGlobal(FApplication.get(), IID_IDispatch, &FCookie));
 }
 
 TOutlookSharedSource::~TOutlookSharedSource() {
@@ -23,7 +23,7 @@ TOutlookSharedSource::~TOutlookSharedSource() {
 outlook::Ref<outlook::_Application> TOutlookSharedSource::GetActiveApplication() {
   if (IsMainThread()) return outlook::WrapApplication(FApplication.get());
   brv::TComPtr<IDispatch> application;
-  ESortwise::Check(FTable->GetInterfaceFromGlobal(FCookie, IID_IDispatch, application.put_void()));
+  brv::EbrvObject::Check(FTable->GetInterfaceFromGlobal(FCookie, IID_IDispatch, application.put_void()));
   return outlook::WrapApplication(application.get());
 }
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "platform/environment.h"
-#include "platform/os_error.h"
 #include "platform/wide_win.h"
 
 namespace brv::platform {

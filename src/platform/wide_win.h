@@ -1,5 +1,6 @@
-// The one place where portable UTF-16 text meets the Windows wide-character API. wchar_t is
-// 16 bits on Windows, so the conversion is a cast.
+// Where portable UTF-16 text meets the Windows wide-character API (os/, which includes nothing
+// of ours, makes the same casts itself). wchar_t is 16 bits on Windows, so the conversion is a
+// cast.
 #pragma once
 
 #include <string>

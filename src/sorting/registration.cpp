@@ -1,5 +1,5 @@
 // How the sorter reaches Outlook and registers Outlook folders as target folders.
-#include "sorting/application_source.h"
+#include "host/application_source.h"
 #include "sorting/entry_index.h"
 #include "sorting/sortwise.h"
 

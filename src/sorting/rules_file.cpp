@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "foundation/path.h"
+#include "platform/path.h"
 
 namespace swo {
 namespace {

@@ -12,7 +12,7 @@
 #include "com/com_server.h"
 #include "com_fakes.h"
 #include "foundation/exception.h"
-#include "platform/error_info.h"
+#include "os/error_info.h"
 
 namespace brv {
 namespace {
@@ -153,7 +153,7 @@ TEST_F(ComObjectTest, ExceptionInConstructionBecomesTheResultWithItsMessage) {
   void* out = nullptr;
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IPersist, &out), static_cast<HRESULT>(0x80070005));
   EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(platform::TakeThreadErrorDescription(), std::optional<std::u16string>(u"cannot build"));
+  EXPECT_EQ(os::TakeThreadErrorDescription(), std::optional<std::u16string>(u"cannot build"));
 }
 
 TEST_F(ComObjectTest, FactoryWithoutClassGivesEFail) {

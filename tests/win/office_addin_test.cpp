@@ -6,7 +6,7 @@
 #include "foundation/exception.h"
 #include "office/office_addin2.h"
 #include "office_fakes.h"
-#include "platform/error_info.h"
+#include "os/error_info.h"
 
 namespace brv {
 namespace {
@@ -129,7 +129,7 @@ TEST_F(OfficeAddInTest, FailuresInsideTheEventsBecomeTheirResults) {
 
   Counts.FailInitialize = true;
   EXPECT_EQ(Connection()->OnStartupComplete(nullptr), E_FAIL);
-  EXPECT_EQ(platform::TakeThreadErrorDescription(), std::optional<std::u16string>(u"initialize failed"));
+  EXPECT_EQ(os::TakeThreadErrorDescription(), std::optional<std::u16string>(u"initialize failed"));
   ComAddIn.PutObjectResult = S_OK;
   EXPECT_EQ(Connection()->OnConnection(&Application, ext_cm_External, &ComAddIn, nullptr), E_FAIL);
 

@@ -79,7 +79,7 @@ TEST_F(ComSourceTest, ARunningObjectThatIsNotOutlookRaises) {
   try {
     Source->GetActiveApplication();
     ADD_FAILURE() << "a running object without _Application was taken";
-  } catch (const ESortwise& e) {
+  } catch (const brv::EbrvObject& e) {
     EXPECT_EQ(e.ErrorCode(), brv::kE_NOINTERFACE);
   }
   RevokeActiveObject(cookie, nullptr);

@@ -12,7 +12,7 @@
 #include "foundation/exception.h"
 #include "office/office_addin2.h"
 #include "office_fakes.h"
-#include "platform/error_info.h"
+#include "os/error_info.h"
 
 namespace brv {
 namespace {
@@ -193,7 +193,7 @@ TEST_F(RibbonDispatchTest, FailuresLeaveTheResultAsItWas) {
     EXPECT_EQ(result.get().vt, VT_I4);
     EXPECT_EQ(result.get().lVal, 42);
   }
-  EXPECT_EQ(platform::TakeThreadErrorDescription(), std::optional<std::u16string>(u"no access"));
+  EXPECT_EQ(os::TakeThreadErrorDescription(), std::optional<std::u16string>(u"no access"));
   EXPECT_EQ(notAControl.Refs, 1);
 }
 

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "cleanup_test_support.h"
-#include "sorting/application_source.h"
+#include "host/application_source.h"
 #include "sorting/entry_index.h"
 
 namespace swo::test {

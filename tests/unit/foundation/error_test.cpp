@@ -7,8 +7,8 @@
 #include "failing_allocation.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
-#include "platform/error_info.h"
-#include "platform/os_error.h"
+#include "os/error_info.h"
+#include "os/os_error.h"
 
 namespace brv {
 namespace {
@@ -16,8 +16,8 @@ namespace {
 // The thread's COM error object is shared state: every test starts and ends without one.
 class ErrorTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform::TakeThreadErrorDescription(); }
-  void TearDown() override { platform::TakeThreadErrorDescription(); }
+  void SetUp() override { os::TakeThreadErrorDescription(); }
+  void TearDown() override { os::TakeThreadErrorDescription(); }
 };
 
 // Runs Body and returns the exception of type E it raises; fails the test if it raises none.
@@ -34,7 +34,7 @@ E Raised(Body body) {
 
 TEST_F(ErrorTest, MessageOfAKnownCodeIsTheSystemTextWithoutTrailingPunctuation) {
   const EbrvObject e(kE_INVALIDARG);
-  const std::u16string system = platform::SystemMessageText(kE_INVALIDARG);
+  const std::u16string system = os::SystemMessageText(kE_INVALIDARG);
   ASSERT_FALSE(e.Message().empty());
   EXPECT_EQ(system.substr(0, e.Message().size()), e.Message());
   for (const char16_t c : system.substr(e.Message().size())) EXPECT_TRUE(c == u'.' || c <= u' ');
@@ -86,13 +86,13 @@ TEST_F(ErrorTest, CheckOfOperatingSystemCodesConvertsThem) {
 
 TEST_F(ErrorTest, CheckOfFalseRaisesTheLastErrorEvenWhenItIsZero) {
   EXPECT_EQ(EbrvObject::Check(true), 0);
-  platform::SetLastOsError(0);
+  os::SetLastOsError(0);
   EXPECT_EQ(Raised<EbrvObject>([] { EbrvObject::Check(false); }).ErrorCode(), 0);
-  platform::SetLastOsError(5);
+  os::SetLastOsError(5);
   EXPECT_EQ(Raised<EbrvObject>([] { EbrvObject::Check(false); }).ErrorCode(), static_cast<TbrvResult>(0x80070005));
-  platform::SetLastOsError(6);
+  os::SetLastOsError(6);
   EXPECT_EQ(Raised<EbrvObject>([] { EbrvObject::CheckHandle(0); }).ErrorCode(), static_cast<TbrvResult>(0x80070006));
-  platform::SetLastOsError(0);
+  os::SetLastOsError(0);
 }
 
 TEST_F(ErrorTest, IsHandleRejectsZeroAndTheInvalidHandleValue) {
@@ -122,10 +122,10 @@ TEST_F(ErrorTest, TheAbortCodeRaisesTheSilentAbort) {
 }
 
 TEST_F(ErrorTest, RaiseErrorTakesTheMessageFromTheThreadsErrorObjectAndConsumesIt) {
-  ASSERT_TRUE(platform::SetThreadErrorDescription(u"The operation failed in Outlook."));
+  ASSERT_TRUE(os::SetThreadErrorDescription(u"The operation failed in Outlook."));
   const EbrvObject e = Raised<EbrvObject>([] { EbrvObject::Check(kE_FAIL); });
   EXPECT_EQ(e.Message(), u"The operation failed in Outlook.");
-  EXPECT_FALSE(platform::TakeThreadErrorDescription().has_value());
+  EXPECT_FALSE(os::TakeThreadErrorDescription().has_value());
   // Without an error object the system text is used.
   EXPECT_EQ(Raised<EbrvObject>([] { EbrvObject::Check(kE_INVALIDARG); }).Message(),
             EbrvObject::ErrorMessage(kE_INVALIDARG));
@@ -152,7 +152,7 @@ TEST_F(ErrorTest, HandleSafeCallExceptionMapsEachKindAndPublishesItsMessage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(HandleSafeCallException(c.exception), c.result);
-    EXPECT_EQ(platform::TakeThreadErrorDescription().value_or(u"<none>"), c.description);
+    EXPECT_EQ(os::TakeThreadErrorDescription().value_or(u"<none>"), c.description);
   }
 }
 
@@ -176,7 +176,7 @@ class ECustom : public TbrvErrorClass<ECustom, EbrvObject> {
   static std::u16string ErrorMessage(TbrvResult) { return u"custom text"; }
   static bool IsFailed(TbrvResult Status) { return Status != 0; }
   static void PublishError(const std::exception*, TbrvResult) {
-    platform::SetThreadErrorDescription(u"published by ECustom");
+    os::SetThreadErrorDescription(u"published by ECustom");
   }
 };
 
@@ -187,7 +187,7 @@ TEST_F(ErrorTest, ReplacedClassLevelOperationsAreUsedByTheTypeThatReplacesThem) 
   EXPECT_EQ(EbrvObject::Check(kS_FALSE), kS_FALSE);
 
   EXPECT_EQ(HandleSafeCallException(std::make_exception_ptr(ECustom(kE_FAIL, u"x"))), kE_FAIL);
-  EXPECT_EQ(platform::TakeThreadErrorDescription().value_or(u""), u"published by ECustom");
+  EXPECT_EQ(os::TakeThreadErrorDescription().value_or(u""), u"published by ECustom");
 }
 
 // Publishing runs inside the catch handlers of COM methods: if it threw for lack of memory, the
@@ -209,7 +209,7 @@ TEST_F(ErrorTest, PublishingWhileMemoryRunsOutNeverThrowsAndLeavesNoOlderDescrip
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(platform::SetThreadErrorDescription(u"left over from an earlier call"));
+    ASSERT_TRUE(os::SetThreadErrorDescription(u"left over from an earlier call"));
     TbrvResult result = 0;
     bool threw = false;
     {
@@ -222,7 +222,7 @@ TEST_F(ErrorTest, PublishingWhileMemoryRunsOutNeverThrowsAndLeavesNoOlderDescrip
     }
     EXPECT_FALSE(threw);
     EXPECT_EQ(result, c.result);
-    EXPECT_EQ(platform::TakeThreadErrorDescription(), std::optional<std::u16string>(u""));
+    EXPECT_EQ(os::TakeThreadErrorDescription(), std::optional<std::u16string>(u""));
   }
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/list.h"
-#include "platform/error_info.h"
+#include "os/error_info.h"
 
 namespace brv {
 namespace {
@@ -92,7 +92,7 @@ TEST(List, RangeErrorsRaiseInvalidArgumentAndChangeNothing) {
     SCOPED_TRACE(c.name);
     // An error object left on the thread by an unrelated call neither becomes the list's
     // message nor gets lost.
-    ASSERT_TRUE(platform::SetThreadErrorDescription(u"Outlook could not open the store."));
+    ASSERT_TRUE(os::SetThreadErrorDescription(u"Outlook could not open the store."));
     try {
       c.call();
       ADD_FAILURE() << "no error";
@@ -100,7 +100,7 @@ TEST(List, RangeErrorsRaiseInvalidArgumentAndChangeNothing) {
       EXPECT_EQ(e.ErrorCode(), kE_INVALIDARG);
       EXPECT_EQ(e.Message(), EbrvList::ErrorMessage(kE_INVALIDARG));
     }
-    EXPECT_EQ(platform::TakeThreadErrorDescription(),
+    EXPECT_EQ(os::TakeThreadErrorDescription(),
               std::optional<std::u16string>(u"Outlook could not open the store."));
     EXPECT_EQ(Keys(list), (std::vector<int>{1, 2}));
   }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/exception.h"
-#include "foundation/path.h"
+#include "platform/path.h"
 #include "platform/environment.h"
 
 namespace brv {

@@ -3,10 +3,9 @@
 
 #include <memory>
 
-#include "platform/error_info.h"
-#include "platform/wide_win.h"
+#include "os/error_info.h"
 
-namespace brv::platform {
+namespace brv::os {
 namespace {
 
 // The references and strings below are released also when a copy runs out of memory.
@@ -24,7 +23,7 @@ bool SetThreadErrorDescription(std::u16string_view Description) {
   if (FAILED(CreateErrorInfo(&made))) return false;
   const TOwned<ICreateErrorInfo> create(made);
   const std::u16string text(Description);
-  create->SetDescription(const_cast<LPOLESTR>(WideCStr(text)));
+  create->SetDescription(const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(text.c_str())));
   IErrorInfo* asked = nullptr;
   if (FAILED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&asked)))) return false;
   const TOwned<IErrorInfo> info(asked);
@@ -39,7 +38,7 @@ std::optional<std::u16string> TakeThreadErrorDescription() {
   BSTR description = nullptr;
   if (FAILED(info->GetDescription(&description)) || description == nullptr) return std::u16string();
   const TOwnedBstr owned(description);
-  return FromWide(description, SysStringLen(description));
+  return std::u16string(reinterpret_cast<const char16_t*>(description), SysStringLen(description));
 }
 
-}  // namespace brv::platform
+}  // namespace brv::os

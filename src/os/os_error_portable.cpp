@@ -2,9 +2,9 @@
 // system meets, and a per-thread last error that the portable stand-ins set.
 #include <unordered_map>
 
-#include "platform/os_error.h"
+#include "os/os_error.h"
 
-namespace brv::platform {
+namespace brv::os {
 
 namespace {
 
@@ -51,4 +51,4 @@ uint32_t GetLastOsError() { return lastOsError; }
 
 void SetLastOsError(uint32_t Code) { lastOsError = Code; }
 
-}  // namespace brv::platform
+}  // namespace brv::os

@@ -1,4 +1,4 @@
-#include "foundation/path.h"
+#include "platform/path.h"
 
 #include "foundation/exception.h"
 #include "platform/environment.h"

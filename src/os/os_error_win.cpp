@@ -1,12 +1,11 @@
-#include "platform/os_error.h"
+#include "os/os_error.h"
 
 #include <windows.h>
 
 #include <memory>
 
-#include "platform/wide_win.h"
 
-namespace brv::platform {
+namespace brv::os {
 
 std::u16string SystemMessageText(int32_t Status) {
   wchar_t* text = nullptr;
@@ -16,11 +15,11 @@ std::u16string SystemMessageText(int32_t Status) {
   if (length == 0 || text == nullptr) return {};
   // Freed also when the copy runs out of memory.
   const std::unique_ptr<wchar_t, decltype([](wchar_t* Buffer) { LocalFree(Buffer); })> owned(text);
-  return FromWide(text, length);
+  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
 uint32_t GetLastOsError() { return GetLastError(); }
 
 void SetLastOsError(uint32_t Code) { SetLastError(Code); }
 
-}  // namespace brv::platform
+}  // namespace brv::os

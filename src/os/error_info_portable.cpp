@@ -1,7 +1,7 @@
 // A per-thread slot standing in for COM's current error object.
-#include "platform/error_info.h"
+#include "os/error_info.h"
 
-namespace brv::platform {
+namespace brv::os {
 
 namespace {
 thread_local std::optional<std::u16string> currentDescription;
@@ -18,4 +18,4 @@ std::optional<std::u16string> TakeThreadErrorDescription() {
   return taken;
 }
 
-}  // namespace brv::platform
+}  // namespace brv::os

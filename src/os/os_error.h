@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace brv::platform {
+namespace brv::os {
 
 // The system message table's text for Status (default language, no inserts), as the system
 // gives it, trailing punctuation included; empty when the system has no text for the code.
@@ -15,4 +15,4 @@ std::u16string SystemMessageText(int32_t Status);
 uint32_t GetLastOsError();
 void SetLastOsError(uint32_t Code);
 
-}  // namespace brv::platform
+}  // namespace brv::os

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace brv::platform {
+namespace brv::os {
 
 // Creates an error object with this description (no source, GUID or help) and makes it the
 // thread's current one. Returns false, changing nothing, when no object can be created.
@@ -15,4 +15,4 @@ bool SetThreadErrorDescription(std::u16string_view Description);
 // The description of the thread's current error object, if there is one; taking it clears it.
 std::optional<std::u16string> TakeThreadErrorDescription();
 
-}  // namespace brv::platform
+}  // namespace brv::os

@@ -12,10 +12,10 @@ namespace swo {
 class TSwoApplicationSource {
  public:
   virtual ~TSwoApplicationSource() = default;
-  // The running Outlook, or null when none runs. Raises ESortwise when the running object does
-  // not answer the query for _Application.
+  // The running Outlook, or null when none runs. Raises (an EbrvObject) when the running object
+  // does not answer the query for _Application.
   virtual outlook::Ref<outlook::_Application> GetActiveApplication() = 0;
-  // A new instance for the calling thread; raises ESortwise when it cannot be created.
+  // A new instance for the calling thread; raises an EbrvObject when it cannot be created.
   virtual outlook::Ref<outlook::_Application> CreateApplication() = 0;
   // True on the process's main thread.
   virtual bool IsMainThread() = 0;
