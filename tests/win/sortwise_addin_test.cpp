@@ -238,12 +238,16 @@ class SortwiseAddInTest : public testing::Test {
     EXPECT_EQ(standin::ModelStats().GuardPrompts.load(), 0u) << "Outlook would have asked the user";
     EXPECT_EQ(standin::ModelStats().CallsFromOtherThreads.load(), 0u);
   }
-  // Starts up, serves Outlook's thread until the automatic run has ended (the button shown, off
-  // and on again), and shuts down.
-  void RunTheAutomaticCleanUp() {
+  // Connects, loads the ribbon and completes the start-up, as Outlook does.
+  void StartUp() {
     ASSERT_EQ(Connect(), S_OK);
     LoadRibbon();
     ASSERT_EQ(Start(), S_OK);
+  }
+  // Starts up, serves Outlook's thread until the automatic run has ended (the button shown, off
+  // and on again), and shuts down.
+  void RunTheAutomaticCleanUp() {
+    ASSERT_NO_FATAL_FAILURE(StartUp());
     ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
     Disconnect();
   }
@@ -322,9 +326,7 @@ class SortwiseAddInTest : public testing::Test {
     SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"3600000");
     WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
     AddMail(u"Old", kOld);
-    ASSERT_EQ(Connect(), S_OK);
-    LoadRibbon();
-    ASSERT_EQ(Start(), S_OK);
+    ASSERT_NO_FATAL_FAILURE(StartUp());
   }
   // The one refresh is the start-up's, which shows the button.
   void ExpectNoRun() {
@@ -409,9 +411,7 @@ TEST_F(SortwiseAddInTest, TheAutomaticRunMovesOnlyOldMailWithTheButtonDisabledMe
   WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"7"}});
   AddMail(u"Old", kOld);
   AddMail(u"New", 47000.0);  // 2028: never older than the cut-off
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(StartUp());
   ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
   EXPECT_EQ(Ribbon.States, (std::vector<bool>{true, false, true}));
   EXPECT_EQ(Subjects(Projects), std::vector<std::u16string>{u"Old"});
@@ -466,9 +466,7 @@ class SortwiseAddInMidRunTest : public SortwiseAddInTest {
   void StartARunOverManyMails() {
     WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
     for (size_t i = 0; i < kMails; ++i) AddMail(u"Old", kOld);
-    ASSERT_EQ(Connect(), S_OK);
-    LoadRibbon();
-    ASSERT_EQ(Start(), S_OK);
+    ASSERT_NO_FATAL_FAILURE(StartUp());
     // The button, shown at the start-up, goes off as the run begins.
     ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 2; }));
   }
@@ -609,9 +607,7 @@ TEST_F(SortwiseAddInTest, TheButtonShowsOnlyOnceTheStartUpHasLoadedTheRulesInEit
 
 TEST_F(SortwiseAddInTest, ASecondExplorersClickWhileTheEditorIsOpenOpensNothing) {
   WriteRules({});
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(StartUp());
   // Two explorer windows of Outlook's thread, each with the button.
   std::vector<HRESULT> results;
   const auto press = [&] { results.push_back(Press()); };
@@ -646,9 +642,7 @@ TEST_F(SortwiseAddInTest, ASecondExplorersClickWhileTheEditorIsOpenOpensNothing)
 
 TEST_F(SortwiseAddInTest, ARulesFileThatCannotBeWrittenIsShownAndWrittenAtTheNextClose) {
   WriteRules({});
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(StartUp());
   // The rules folder is a file now: neither the folder nor the rules file can be made.
   const std::filesystem::path folder = RulesFile().parent_path();
   std::filesystem::remove_all(folder);
@@ -697,9 +691,7 @@ TEST_F(SortwiseAddInTest, ARulesFileThatCannotBeWrittenIsShownAndWrittenAtTheNex
 
 TEST_F(SortwiseAddInTest, TheEditorOutlivesAHostThatLetsGoOfTheAddInMeanwhileAndItsRulesAreSaved) {
   WriteRules({});
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  ASSERT_EQ(Start(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(StartUp());
   std::filesystem::remove(RulesFile());
   // Served in the editor's loop: the host disconnects and drops every reference it holds.
   std::atomic<bool> letGo{false};
