@@ -19,6 +19,7 @@
 #include "sorting/number.h"
 #include "sorting/run_observer.h"
 #include "sorting/sortwise.h"
+#include "ui/event_edge.h"
 
 namespace swo {
 namespace {
@@ -53,21 +54,15 @@ void NameThisThread(const wchar_t* Name) {
 
 // What went wrong: the message and, where there is one, the result code.
 std::u16string Describe(const std::exception_ptr& Failure) {
+  const std::u16string message = ErrorMessageOf(Failure);
   try {
     std::rethrow_exception(Failure);
   } catch (const brv::TbrvErrorBase& E) {
     const std::u16string code = brv::HexCode(static_cast<uint32_t>(E.ErrorCode()));
-    if (E.Message().find(code) != std::u16string::npos) return E.Message();
-    return E.Message() + u" (" + code + u")";
-  } catch (const brv::Exception& E) {
-    return E.Message();
-  } catch (const std::bad_alloc&) {
-    return u"Out of memory";
-  } catch (const std::exception& E) {
-    return brv::Utf8ToUtf16(E.what());
+    if (message.find(code) == std::u16string::npos) return message + u" (" + code + u")";
   } catch (...) {
-    return u"Unexpected error";
   }
+  return message;
 }
 
 // One line for whoever watches the debugger output (DebugView), naming the product, the step
