@@ -96,6 +96,12 @@ HRESULT STDMETHODCALLTYPE TModelObject::GetTypeInfoCount(UINT* Count) {
 HRESULT STDMETHODCALLTYPE TModelObject::GetIDsOfNames(REFIID, LPOLESTR* Names, UINT Count, LCID, DISPID* Ids) {
   if (Names == nullptr || Ids == nullptr) return E_POINTER;
   if (Count == 0) return S_OK;
+  // Looking a member up is a call on the object too: outside Outlook's thread it fails.
+  if (GetCurrentThreadId() != FContext.MainThread) {
+    ++ModelStats().CallsFromOtherThreads;
+    Report("called from another thread " + brv::Utf16ToUtf8(FInterface) + " GetIDsOfNames");
+    return RPC_E_WRONG_THREAD;
+  }
   // The first name is the member, the others would name its parameters: none are known.
   for (UINT i = 0; i < Count; ++i) Ids[i] = DISPID_UNKNOWN;
   const std::u16string_view name(reinterpret_cast<const char16_t*>(Names[0]));
