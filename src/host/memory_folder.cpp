@@ -79,6 +79,7 @@ Ref<TMemoryFolder> TMemoryFolder::AddFolder(std::u16string Name, std::u16string 
 Ref<TMemoryItem> TMemoryFolder::AddItem(TMemoryItemData Data) {
   Data.EntryID = FShared->ClaimId(std::move(Data.EntryID), u"00000000AB0E0000");
   auto item = std::make_shared<TMemoryItem>(FShared, std::move(Data));
+  FShared->Items[item->Data().EntryID] = item;
   TakeItem(item);
   return item;
 }

@@ -198,7 +198,17 @@ Ref<outlook::UserProperties> TMemoryItem::UserProperties() {
   return std::make_shared<TMemoryUserProperties>(shared_from_this());
 }
 
-void TMemoryItem::Move(MAPIFolder& Folder) {
+std::u16string TMemoryItem::EntryID() {
+  Enter(TMemoryCall::ItemEntryID);
+  return FData.EntryID;
+}
+
+Ref<MAPIFolder> TMemoryItem::Parent() {
+  Enter(TMemoryCall::ItemParent);
+  return FFolder.lock();
+}
+
+Ref<_MailItem> TMemoryItem::Move(MAPIFolder& Folder) {
   EnterMail(TMemoryCall::MailItemMove);
   auto* target = dynamic_cast<TMemoryFolder*>(&Folder);
   if (target == nullptr)
@@ -206,10 +216,16 @@ void TMemoryItem::Move(MAPIFolder& Folder) {
   if (target->Removed())
     RaiseMemoryError(kMAPI_E_NOT_FOUND, u"The target folder " + target->DisplayName() + u" no longer exists");
   const auto source = FFolder.lock();
-  if (source.get() == target) return;
   auto self = shared_from_this();
+  if (source.get() == target) return self;
   if (source) source->ReleaseItem(*this);
   target->TakeItem(self);
+  // As strict as the strictest store: the mail in its new folder has a new EntryID, and the
+  // old one finds nothing any more.
+  FShared->Items.erase(FData.EntryID);
+  FData.EntryID = FShared->ClaimId({}, u"00000000AB0E0000");
+  FShared->Items[FData.EntryID] = self;
+  return self;
 }
 
 }  // namespace outlook

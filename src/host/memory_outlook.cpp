@@ -88,18 +88,12 @@ Ref<TMemoryFolder> TMemoryOutlook::FindFolder(std::u16string_view EntryID,
 }
 
 Ref<TMemoryItem> TMemoryOutlook::FindItem(std::u16string_view EntryID) const {
-  Ref<TMemoryItem> found;
-  auto visit = [&](const Ref<TMemoryFolder>& Folder) {
-    for (const auto& item : Folder->Contents())
-      if (item->Data().EntryID == EntryID) {
-        found = item;
-        return true;
-      }
-    return false;
-  };
-  for (const auto& store : FStores)
-    if (AnyFolder(store, visit)) break;
-  return found;
+  const auto found = FShared->Items.find(std::u16string(EntryID));
+  if (found == FShared->Items.end()) return nullptr;
+  Ref<TMemoryItem> item = found->second.lock();
+  // An item of a removed folder is gone with it.
+  const Ref<TMemoryFolder> folder = item ? item->Folder() : nullptr;
+  return folder && !folder->Removed() ? item : nullptr;
 }
 
 Ref<TMemoryFolder> TMemoryOutlook::DefaultInbox() const {
@@ -153,6 +147,16 @@ Ref<MAPIFolder> TMemoryOutlook::GetFolderFromID(const std::u16string& EntryID,
                      u"The attempted operation failed. An object could not be found (folder " +
                          MessageText(EntryID) + u" in store " + MessageText(StoreID) + u")");
   return folder;
+}
+
+Ref<ItemObject> TMemoryOutlook::GetItemFromID(const std::u16string& EntryID, const std::u16string& StoreID) {
+  FShared->Probe.Enter(TMemoryCall::NameSpaceGetItemFromID, nullptr);
+  auto item = FindItem(EntryID);
+  if (!item || (!StoreID.empty() && item->Folder()->StoreId() != StoreID))
+    RaiseMemoryError(kMAPI_E_NOT_FOUND,
+                     u"The attempted operation failed. An object could not be found (item " +
+                         MessageText(EntryID) + u" in store " + MessageText(StoreID) + u")");
+  return item;
 }
 
 Ref<MAPIFolder> TMemoryOutlook::PickFolder() {

@@ -36,6 +36,9 @@ constexpr std::u16string_view kCallNames[kMemoryCallCount] = {
     u"UserProperties.Find",
     u"UserProperty.ValueText",
     u"Item.Class",
+    u"NameSpace.GetItemFromID",
+    u"Item.EntryID",
+    u"Item.Parent",
 };
 
 }  // namespace

@@ -44,8 +44,11 @@ enum class TMemoryCall : uint8_t {
   UserPropertiesFind,              // "UserProperties.Find"
   UserPropertyValueText,           // "UserProperty.ValueText"
   ItemClass,                       // "Item.Class"
+  NameSpaceGetItemFromID,          // "NameSpace.GetItemFromID"
+  ItemEntryID,                     // "Item.EntryID"
+  ItemParent,                      // "Item.Parent"
 };
-inline constexpr size_t kMemoryCallCount = static_cast<size_t>(TMemoryCall::ItemClass) + 1;
+inline constexpr size_t kMemoryCallCount = static_cast<size_t>(TMemoryCall::ItemParent) + 1;
 
 // "Items.Item" and the like: the interface (without Outlook's leading "_") and the operation.
 std::u16string_view TMemoryCallName(TMemoryCall Call);

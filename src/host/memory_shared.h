@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "foundation/exception.h"
@@ -12,11 +14,15 @@
 
 namespace outlook {
 
+class TMemoryItem;
+
 struct TMemoryShared {
   TMemoryProbe Probe;
   // EntryIDs and StoreIDs ever handed out: a removed folder's identifier is never reused.
   std::unordered_set<std::u16string> Ids;
   uint64_t NextId = 1;
+  // Items by their current EntryID, so that finding one by its identifier costs O(1).
+  std::unordered_map<std::u16string, std::weak_ptr<TMemoryItem>> Items;
 
   // Claims Id, or makes a new one from Prefix when Id is empty; raises E_INVALIDARG for an
   // identifier in use.

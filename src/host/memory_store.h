@@ -122,6 +122,9 @@ class TMemoryItem final : public _MailItem, public std::enable_shared_from_this<
   Ref<_MailItem> QueryMailItem() override;
   std::u16string Subject() override;
   int32_t Class() override;
+  std::u16string EntryID() override;
+  // Null once the item's folder has been destroyed.
+  Ref<MAPIFolder> Parent() override;
   bool IsMarkedAsTask() override;
   bool UnRead() override;
   TOleDate TaskCompletedDate() override;
@@ -130,9 +133,10 @@ class TMemoryItem final : public _MailItem, public std::enable_shared_from_this<
   std::u16string SenderEmailAddress() override;
   Ref<AddressEntry> Sender() override;
   Ref<outlook::UserProperties> UserProperties() override;
-  // Appends the item to Folder (a TMemoryFolder that has not been removed); moving into the
-  // folder the item is in changes nothing.
-  void Move(MAPIFolder& Folder) override;
+  // Appends the item to Folder (a TMemoryFolder that has not been removed) and gives it a new
+  // EntryID, as the strictest stores do; moving into the folder the item is in changes nothing.
+  // Returns this item.
+  Ref<_MailItem> Move(MAPIFolder& Folder) override;
 
   // The probe's target and slot bookkeeping (internal).
   void Enter(TMemoryCall Call) const;
@@ -248,7 +252,7 @@ class TMemoryOutlook final : public _Application,
   // The folder GetFolderFromID would answer, or null; an empty StoreID means the default
   // store (the inbox's, else the first).
   Ref<TMemoryFolder> FindFolder(std::u16string_view EntryID, std::u16string_view StoreID) const;
-  // The item with that EntryID in any store, or null.
+  // The item with that (current) EntryID in any store, or null.
   Ref<TMemoryItem> FindItem(std::u16string_view EntryID) const;
 
   // The folder GetDefaultFolder(olFolderInbox) answers: the one set, else the first store's
@@ -287,6 +291,8 @@ class TMemoryOutlook final : public _Application,
   // Only olFolderInbox; raises MAPI_E_NOT_FOUND when there is no inbox.
   Ref<MAPIFolder> GetDefaultFolder(int32_t FolderType) override;
   Ref<MAPIFolder> GetFolderFromID(const std::u16string& EntryID, const std::u16string& StoreID) override;
+  // Raises MAPI_E_NOT_FOUND when no item has that EntryID, or not in that store.
+  Ref<ItemObject> GetItemFromID(const std::u16string& EntryID, const std::u16string& StoreID) override;
   // The next scripted answer; raises E_UNEXPECTED when none is left and MAPI_E_NOT_FOUND for
   // a path that names no folder.
   Ref<MAPIFolder> PickFolder() override;

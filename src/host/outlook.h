@@ -50,6 +50,9 @@ class _NameSpace {
   virtual Ref<MAPIFolder> GetDefaultFolder(int32_t FolderType) = 0;
   // Raises when the folder does not exist (any more).
   virtual Ref<MAPIFolder> GetFolderFromID(const std::u16string& EntryID, const std::u16string& StoreID) = 0;
+  // The item of that EntryID in the store of StoreID (empty: any store); raises when there is
+  // none (deleted, or moved where it took another EntryID).
+  virtual Ref<ItemObject> GetItemFromID(const std::u16string& EntryID, const std::u16string& StoreID) = 0;
   // The folder the user chose; null when the user cancelled.
   virtual Ref<MAPIFolder> PickFolder() = 0;
 };
@@ -85,6 +88,11 @@ class ItemObject {
   virtual std::u16string Subject() = 0;
   // The "Class" property (olMail for a mail item), which every kind of item answers.
   virtual int32_t Class() = 0;
+  // The "EntryID" property: the item's identifier in its store. It may change when the item
+  // moves (across stores it always does).
+  virtual std::u16string EntryID() = 0;
+  // The "Parent" property: the folder the item is in.
+  virtual Ref<MAPIFolder> Parent() = 0;
 };
 
 class _MailItem : public ItemObject {
@@ -100,8 +108,9 @@ class _MailItem : public ItemObject {
   virtual std::u16string SenderEmailAddress() = 0;
   virtual Ref<AddressEntry> Sender() = 0;
   virtual Ref<outlook::UserProperties> UserProperties() = 0;
-  // The mail leaves its folder for Folder.
-  virtual void Move(MAPIFolder& Folder) = 0;
+  // The mail leaves its folder for Folder. The result is the mail in Folder, whose EntryID
+  // may differ from the one it had; Outlook may answer Nothing (null).
+  virtual Ref<_MailItem> Move(MAPIFolder& Folder) = 0;
 };
 
 class AddressEntry {

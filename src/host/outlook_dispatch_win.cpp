@@ -51,8 +51,9 @@ class TBound {
     return dispatch::Invoke(FObject.get(), FShared->Ids.Get(FObject.get(), FKind, Name),
                             DISPATCH_PROPERTYGET | DISPATCH_METHOD, Args);
   }
-  void Call(std::u16string_view Name, std::span<brv::TVariant> Args) {
-    dispatch::Invoke(FObject.get(), FShared->Ids.Get(FObject.get(), FKind, Name), DISPATCH_METHOD, Args);
+  // A method call, with what it answers.
+  brv::TVariant Call(std::u16string_view Name, std::span<brv::TVariant> Args) {
+    return dispatch::Invoke(FObject.get(), FShared->Ids.Get(FObject.get(), FKind, Name), DISPATCH_METHOD, Args);
   }
   std::u16string GetText(std::u16string_view Name) { return dispatch::ToText(Get(Name).get()); }
   bool GetBool(std::u16string_view Name) { return dispatch::ToBool(Get(Name).get()); }
@@ -62,7 +63,12 @@ class TBound {
   // The object that Name gives, wrapped as T; Nothing gives null.
   template <class T>
   Ref<T> GetObject(std::u16string_view Name, std::span<brv::TVariant> Args = {}) {
-    brv::TComPtr<IDispatch> object = dispatch::ToObject(Get(Name, Args).get());
+    return Wrap<T>(Get(Name, Args));
+  }
+  // The object of Value wrapped as T; Nothing gives null.
+  template <class T>
+  Ref<T> Wrap(const brv::TVariant& Value) {
+    brv::TComPtr<IDispatch> object = dispatch::ToObject(Value.get());
     if (!object) return nullptr;
     return std::make_shared<T>(std::move(object), FShared);
   }
@@ -109,6 +115,9 @@ brv::TVariant ItemProperty(IDispatch* Item, std::u16string_view Name) {
   return dispatch::Invoke(Item, dispatch::LookUpMember(Item, Name), DISPATCH_PROPERTYGET | DISPATCH_METHOD);
 }
 
+class TDispFolder;
+Ref<MAPIFolder> WrapFolder(brv::TComPtr<IDispatch> Folder, const std::shared_ptr<TShared>& Shared);
+
 class TDispMailItem final : public _MailItem, public TBound, public std::enable_shared_from_this<TDispMailItem> {
  public:
   TDispMailItem(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
@@ -117,6 +126,8 @@ class TDispMailItem final : public _MailItem, public TBound, public std::enable_
   Ref<_MailItem> QueryMailItem() override { return shared_from_this(); }
   std::u16string Subject() override { return GetText(u"Subject"); }
   int32_t Class() override { return GetInt(u"Class"); }
+  std::u16string EntryID() override { return GetText(u"EntryID"); }
+  Ref<MAPIFolder> Parent() override;
   bool IsMarkedAsTask() override { return GetBool(u"IsMarkedAsTask"); }
   bool UnRead() override { return GetBool(u"UnRead"); }
   TOleDate TaskCompletedDate() override { return GetDate(u"TaskCompletedDate"); }
@@ -127,11 +138,12 @@ class TDispMailItem final : public _MailItem, public TBound, public std::enable_
   Ref<outlook::UserProperties> UserProperties() override {
     return GetObject<TDispUserProperties>(u"UserProperties");
   }
-  void Move(MAPIFolder& Folder) override {
+  // The moved item is a mail as this one is: it is used as one.
+  Ref<_MailItem> Move(MAPIFolder& Folder) override {
     IDispatch* target = DispatchOf(Folder);
     if (target == nullptr) throw brv::EbrvObject(brv::kE_INVALIDARG, u"The target is not a folder of this Outlook");
     brv::TVariant args[] = {dispatch::ObjectArg(target)};
-    Call(u"Move", args);
+    return Wrap<TDispMailItem>(Call(u"Move", args));
   }
 };
 
@@ -156,6 +168,10 @@ class TDispItem final : public ItemObject {
   }
   std::u16string Subject() override { return dispatch::ToText(ItemProperty(FObject.get(), u"Subject").get()); }
   int32_t Class() override { return dispatch::ToInt(ItemProperty(FObject.get(), u"Class").get()); }
+  std::u16string EntryID() override { return dispatch::ToText(ItemProperty(FObject.get(), u"EntryID").get()); }
+  Ref<MAPIFolder> Parent() override {
+    return WrapFolder(dispatch::ToObject(ItemProperty(FObject.get(), u"Parent").get()), FShared);
+  }
 
  private:
   brv::TComPtr<IDispatch> FObject;
@@ -184,6 +200,13 @@ class TDispFolder final : public MAPIFolder, public TBound {
   Ref<_Items> Items() override { return GetObject<TDispItems>(u"Items"); }
 };
 
+Ref<MAPIFolder> WrapFolder(brv::TComPtr<IDispatch> Folder, const std::shared_ptr<TShared>& Shared) {
+  if (!Folder) return nullptr;
+  return std::make_shared<TDispFolder>(std::move(Folder), Shared);
+}
+
+Ref<MAPIFolder> TDispMailItem::Parent() { return GetObject<TDispFolder>(u"Parent"); }
+
 class TDispNameSpace final : public _NameSpace, public TBound {
  public:
   TDispNameSpace(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
@@ -196,6 +219,11 @@ class TDispNameSpace final : public _NameSpace, public TBound {
   Ref<MAPIFolder> GetFolderFromID(const std::u16string& EntryID, const std::u16string& StoreID) override {
     brv::TVariant args[] = {dispatch::TextArg(EntryID), dispatch::TextArg(StoreID)};
     return GetObject<TDispFolder>(u"GetFolderFromID", args);
+  }
+  // Without a StoreID the optional argument is left out: Outlook then looks in the default store.
+  Ref<ItemObject> GetItemFromID(const std::u16string& EntryID, const std::u16string& StoreID) override {
+    brv::TVariant args[] = {dispatch::TextArg(EntryID), dispatch::TextArg(StoreID)};
+    return GetObject<TDispItem>(u"GetItemFromID", std::span(args, StoreID.empty() ? 1 : 2));
   }
   Ref<MAPIFolder> PickFolder() override { return GetObject<TDispFolder>(u"PickFolder"); }
 };

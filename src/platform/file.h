@@ -2,6 +2,7 @@
 // and then takes its place in one step, so a failed write never destroys the previous file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,30 @@ bool RemoveFile(const std::u16string& Filename);
 
 // True when Filename names an existing file or folder.
 bool FileExists(const std::u16string& Filename);
+
+// A file that grows at its end, for logs: each Append writes its bytes at the end in one
+// system call, so that the lines of two processes appending at once never mix. One object per
+// open file; it closes the file when it goes.
+class TbrvAppendFile {
+ public:
+  TbrvAppendFile() = default;
+  ~TbrvAppendFile() { Close(); }
+  TbrvAppendFile(const TbrvAppendFile&) = delete;
+  TbrvAppendFile& operator=(const TbrvAppendFile&) = delete;
+
+  // Opens Filename for appending, creating it when it is not there. Only a regular file is
+  // opened (a folder fails with ERROR_ACCESS_DENIED, a pipe or device with ERROR_NOT_SUPPORTED).
+  TbrvFileResult Open(const std::u16string& Filename);
+  // Writes Bytes at the end of the file; a failure (a full disk) leaves the file open.
+  TbrvFileResult Append(std::string_view Bytes);
+  bool IsOpen() const { return FHandle != kClosed; }
+  void Close();
+
+ private:
+  static constexpr intptr_t kClosed = -1;
+  // The file descriptor, or the HANDLE on Windows.
+  intptr_t FHandle = kClosed;
+};
 
 // Test hook: called by WriteFileReplacing with the temporary file's name after the bytes were
 // written and before the replacement; a hook that returns a failing code makes the write fail

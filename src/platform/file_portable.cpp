@@ -277,4 +277,39 @@ bool FileExists(const std::u16string& Filename) {
 
 void SetWriteFaultHook(TbrvWriteFaultHook Hook) { FaultHook() = std::move(Hook); }
 
+TbrvFileResult TbrvAppendFile::Open(const std::u16string& Filename) {
+  Close();
+  const std::optional<std::string> native = NativePath(Filename);
+  if (!native) return {ResultFromErrno(kInvalidName)};
+  // O_NONBLOCK: a FIFO is refused below instead of waited on.
+  const int fd = ::open(native->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return {ResultFromErrno(errno, *native)};
+  struct stat st {};
+  const int kind = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : kNotSupported;
+  if (kind != 0) {
+    ::close(fd);
+    return {ResultFromErrno(kind)};
+  }
+  FHandle = fd;
+  return {};
+}
+
+TbrvFileResult TbrvAppendFile::Append(std::string_view Bytes) {
+  if (!IsOpen()) return {ResultFromErrno(EBADF)};
+  while (!Bytes.empty()) {
+    const ssize_t n = ::write(static_cast<int>(FHandle), Bytes.data(), Bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return {ResultFromErrno(errno)};
+    if (n == 0) return {ResultFromErrno(ENOSPC)};
+    Bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return {};
+}
+
+void TbrvAppendFile::Close() {
+  if (!IsOpen()) return;
+  ::close(static_cast<int>(FHandle));
+  FHandle = kClosed;
+}
+
 }  // namespace brv::platform

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <utility>
 
 #include "platform/file.h"
 #include "platform/file_temp_name.h"
@@ -81,6 +82,8 @@ class THandle {
   ~THandle() { Close(); }
   HANDLE Get() const { return FHandle; }
   bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+  // Gives the handle up to the caller, who closes it.
+  HANDLE Release() { return std::exchange(FHandle, INVALID_HANDLE_VALUE); }
   bool Close() {
     if (!Valid()) return true;
     const bool ok = CloseHandle(FHandle) != FALSE;
@@ -170,5 +173,37 @@ bool FileExists(const std::u16string& Filename) {
 }
 
 void SetWriteFaultHook(TbrvWriteFaultHook Hook) { FaultHook() = std::move(Hook); }
+
+TbrvFileResult TbrvAppendFile::Open(const std::u16string& Filename) {
+  Close();
+  if (!ValidName(Filename)) return {InvalidName()};
+  // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end, whoever else writes.
+  THandle file(CreateFileW(WideCStr(Filename), FILE_APPEND_DATA | SYNCHRONIZE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return {LastError()};
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return {ResultFromOsError(ERROR_NOT_SUPPORTED)};
+  FHandle = reinterpret_cast<intptr_t>(file.Release());
+  return {};
+}
+
+TbrvFileResult TbrvAppendFile::Append(std::string_view Bytes) {
+  if (!IsOpen()) return {ResultFromOsError(ERROR_INVALID_HANDLE)};
+  const HANDLE file = reinterpret_cast<HANDLE>(FHandle);
+  while (!Bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(Bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, Bytes.data(), chunk, &written, nullptr)) return {LastError()};
+    if (written == 0) return {ResultFromOsError(ERROR_DISK_FULL)};
+    Bytes.remove_prefix(written);
+  }
+  return {};
+}
+
+void TbrvAppendFile::Close() {
+  if (!IsOpen()) return;
+  CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+  FHandle = kClosed;
+}
 
 }  // namespace brv::platform

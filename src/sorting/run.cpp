@@ -88,8 +88,8 @@ void TSortwise::ProcessItem(outlook::MAPIFolder& Inbox, const TSwoEntryIndex& In
   if (Callback && !Callback(*mail)) return Observer.Declined(Position);
   auto* folder = dynamic_cast<TSwoFolder*>(entry->Owner());
   if (folder == nullptr) throw ESortwise(brv::kE_FAIL, u"The address entry has no target folder");
-  mail->Move(*folder->Object_());
-  Observer.Moved(Position);
+  const outlook::Ref<outlook::_MailItem> moved = mail->Move(*folder->Object_());
+  Observer.Moved(Position, moved.get());
 }
 
 }  // namespace swo

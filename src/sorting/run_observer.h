@@ -34,8 +34,9 @@ class TSwoRunObserver {
   }
   // The callback kept the mail in the inbox.
   virtual void Declined(int32_t Position) { (void)Position; }
-  // The mail is in its target folder.
-  virtual void Moved(int32_t Position) { (void)Position; }
+  // The mail is in its target folder; Result is what the move answered (the mail there, whose
+  // EntryID may be new), null when the host answered nothing.
+  virtual void Moved(int32_t Position, outlook::_MailItem* Result) { (void)Position, (void)Result; }
   // Handling the item failed; its "ERROR: " line has been written.
   virtual void Failed(int32_t Position, const std::u16string& Subject) { (void)Position, (void)Subject; }
 };

@@ -142,16 +142,31 @@ TEST_F(DispatchTest, NothingComesAsEmptyOrNullObjectAndIsNull) {
 }
 
 TEST_F(DispatchTest, ArgumentsArriveInOutlooksOrderWithTheRightFlags) {
-  const auto target = TFakeObject::Make();
+  const auto target = TFakeObject::Make(), moved = TFakeObject::Make(), found = TFakeObject::Make();
   Ns->Returns(u"GetFolderFromID", target.get());
-  Item->Returns(u"Move", OfType(VT_EMPTY).get());
+  Ns->Returns(u"GetItemFromID", found.get());
+  Item->Returns(u"Move", moved.get());
+  moved->Returns(u"EntryID", Text(u"entry-of-the-moved-mail").get());
   const auto session = Application()->Session();
   const auto folder = session->GetFolderFromID(u"entry-1", u"store-1");
   const auto mail = Mail();
   mail->UserProperties()->Find(u"Project", true);
-  mail->Move(*folder);
+  // Move answers the mail in its new folder, which may carry a new EntryID.
+  const auto result = mail->Move(*folder);
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result->EntryID(), u"entry-of-the-moved-mail");
+  // GetItemFromID leaves out the store it is not given.
+  session->GetItemFromID(u"item-1", u"store-1");
+  session->GetItemFromID(u"item-2", u"");
 
-  ASSERT_EQ(Ns->Calls.size(), 2u);
+  ASSERT_EQ(Ns->Calls.size(), 4u);
+  const auto& withStore = Ns->Calls[2];
+  EXPECT_EQ(withStore.Member, u"GetItemFromID");
+  ASSERT_EQ(withStore.Args.size(), 2u);
+  EXPECT_EQ(brv::TBstr::Text(V_BSTR(&withStore.Args[1].get())), u"item-1");
+  EXPECT_EQ(brv::TBstr::Text(V_BSTR(&withStore.Args[0].get())), u"store-1");
+  ASSERT_EQ(Ns->Calls[3].Args.size(), 1u);
+  EXPECT_EQ(brv::TBstr::Text(V_BSTR(&Ns->Calls[3].Args[0].get())), u"item-2");
   const auto& fromId = Ns->Calls[0];
   EXPECT_EQ(fromId.Member, u"GetFolderFromID");
   ASSERT_EQ(fromId.Args.size(), 2u);  // rgvarg: the last argument first

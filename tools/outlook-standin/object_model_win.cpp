@@ -130,11 +130,11 @@ class TItemObject final : public TModelObject {
 
  private:
   enum : size_t { Subject, IsMarkedAsTask, UnRead, TaskCompletedDate, ReceivedTime, SenderEmailType,
-                  SenderEmailAddress, Sender, UserProperties, Move, Class };
+                  SenderEmailAddress, Sender, UserProperties, Move, Class, EntryID, Parent };
   static constexpr std::u16string_view kMembers[] = {
       u"Subject",         u"IsMarkedAsTask",     u"UnRead", u"TaskCompletedDate", u"ReceivedTime",
       u"SenderEmailType", u"SenderEmailAddress", u"Sender", u"UserProperties",    u"Move",
-      u"Class"};
+      u"Class",           u"EntryID",            u"Parent"};
 
   outlook::_MailItem& Mail() {
     if (!FMail) FMail = FItem->QueryMailItem();
@@ -232,11 +232,19 @@ void TItemObject::Run(size_t Member, const TArgs& Args, brv::TVariant& Result) {
       return SetObject(Result, MakeModel<TUserPropertiesObject>(Context(), Mail().UserProperties()).get());
     case Class:
       return SetInt(Result, FItem->Class());
+    case EntryID:
+      return SetText(Result, FItem->EntryID());
+    case Parent: {
+      auto folder = FItem->Parent();
+      return SetObject(Result, folder ? MakeModel<TFolderObject>(Context(), std::move(folder)).get() : nullptr);
+    }
   }
+  // Move(Folder) answers the mail in its new folder, as Outlook does.
   Args.Expect(1, 1);
   TFolderObject* target = TFolderObject::From(Args.Object(0).get());
   if (target == nullptr) throw brv::EbrvObject(E_INVALIDARG, u"The target is not a folder of this Outlook");
-  Mail().Move(target->Folder());
+  auto moved = Mail().Move(target->Folder());
+  SetObject(Result, moved ? MakeModel<TItemObject>(Context(), std::move(moved)).get() : nullptr);
 }
 
 class TNameSpaceObject final : public TModelObject {
@@ -259,16 +267,23 @@ class TNameSpaceObject final : public TModelObject {
         Args.Expect(2, 2);
         folder = FNameSpace->GetFolderFromID(Args.Text(0), Args.Text(1));
         break;
-      default:
+      case 3:
         Args.Expect(0, 0);
         folder = FNameSpace->PickFolder();
+        break;
+      default: {
+        // GetItemFromID(EntryIDItem, [EntryIDStore]).
+        Args.Expect(1, 2);
+        auto item = FNameSpace->GetItemFromID(Args.Text(0), Args.Count() > 1 ? Args.Text(1) : std::u16string());
+        return SetObject(Result, MakeModel<TItemObject>(Context(), std::move(item)).get());
+      }
     }
     SetObject(Result, folder ? MakeModel<TFolderObject>(Context(), std::move(folder)).get() : nullptr);
   }
 
  private:
   static constexpr std::u16string_view kMembers[] = {u"CurrentProfileName", u"GetDefaultFolder",
-                                                     u"GetFolderFromID", u"PickFolder"};
+                                                     u"GetFolderFromID", u"PickFolder", u"GetItemFromID"};
   Ref<outlook::_NameSpace> FNameSpace;
 };
 

@@ -1,4 +1,5 @@
-// sortwise check: loads a configuration file and reports what its user should know about it.
+// sortwise check: loads a configuration file and reports what its user should know about it,
+// and with --outlook what the running Outlook no longer has of it.
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,12 +15,14 @@
 #include "sorting/number.h"
 #include "sorting/sortwise.h"
 #include "sorting/strings.h"
+#include "sources.h"
 #include "ui/main_presenter.h"
 
 namespace sortwise_tool {
 
 const char16_t kCheckHelp[] =
     u"usage: sortwise check FILE [--normalize OUT]\n"
+    u"       sortwise check --outlook [FILE | --config FILE | --profile NAME] [--normalize OUT]\n"
     u"\n"
     u"Loads a configuration file and reports, one per line: wildcard entries without filters,\n"
     u"the same address twice in one folder, entries that can never be reached, folders without\n"
@@ -28,7 +31,13 @@ const char16_t kCheckHelp[] =
     u"whole number the add-in reads (-2147483648 to 2147483647), and entries that the rule editor\n"
     u"would change when one edits them (deletes the entry and adds its line back): a value holding\n"
     u"a double quote, an address holding a blank, a filter name holding \":\" or blanks at either end.\n"
+    u"With --outlook it also reports target folders that the running Outlook no longer has (the\n"
+    u"rule editor can neither show nor remove those); without a FILE it checks the rules the\n"
+    u"add-in keeps for Outlook's current profile, or for --profile NAME.\n"
     u"\n"
+    u"  --outlook        also check the target folders against the running Outlook (Windows)\n"
+    u"  --config FILE    the configuration file, as FILE\n"
+    u"  --profile NAME   with --outlook and no FILE: the rules the add-in keeps for that profile\n"
     u"  --normalize OUT  write what was loaded to OUT, as the add-in would save it\n"
     u"\n"
     u"Exit codes: 0 nothing to report, 1 problems found, 2 bad usage or unreadable input.";
@@ -178,19 +187,61 @@ void CheckEntryLines(const swo::TSortwise& Sorter, std::vector<std::u16string>& 
   }
 }
 
+// A registered folder that Outlook no longer has stays in the rules: the editor lists only the
+// folders it can open, so the user could neither see nor remove it there.
+void CheckOutlookFolders(swo::TSortwise& Sorter, std::vector<std::u16string>& Problems) {
+  for (int32_t s = 0; s < Sorter.Count(); ++s) {
+    swo::TSwoStore& store = *Sorter.GetItem(s);
+    for (int32_t f = 0; f < store.Count(); ++f) {
+      swo::TSwoFolder& folder = *store.GetItem(f);
+      try {
+        folder.Object_();
+      } catch (const brv::EbrvObject& error) {
+        Problems.push_back(FolderName(folder) + u" of store " + Quoted(store.Id()) +
+                           u" is not in Outlook any more (" + Quoted(error.Message()) +
+                           u"); the rule editor can neither show nor remove it");
+      }
+    }
+  }
+}
+
+// The configuration file: FILE or --config FILE; with --outlook and neither, the add-in's file of
+// the profile.
+std::u16string RulesFile(const TArguments& Args, TMailSource* Outlook) {
+  if (Args.Positional().size() > 1) throw TUsageError{u"give exactly one configuration FILE"};
+  const std::u16string given = Args.Positional().empty() ? std::u16string() : Args.Positional().front();
+  const std::u16string config = Args.Value(u"--config"), profile = Args.Value(u"--profile");
+  if (!given.empty() && !config.empty()) throw TUsageError{u"give the configuration FILE or --config FILE, not both"};
+  if (!profile.empty() && Outlook == nullptr) throw TUsageError{u"--profile NAME goes with --outlook"};
+  if (!profile.empty() && (!given.empty() || !config.empty()))
+    throw TUsageError{u"give a configuration FILE or --profile NAME, not both"};
+  if (!given.empty() || !config.empty()) return !given.empty() ? given : config;
+  if (Outlook == nullptr) throw TUsageError{u"give exactly one configuration FILE"};
+  return ProfileRulesFile(!profile.empty() ? profile : Outlook->Application()->Session()->CurrentProfileName());
+}
+
 }  // namespace
 
 int CheckCommand(const std::vector<std::u16string>& Args) {
-  const TArguments args(Args, {}, {std::begin(kCheckValueOptions), std::end(kCheckValueOptions)});
-  if (args.Positional().size() != 1) throw TUsageError{u"give exactly one configuration FILE"};
+  const TArguments args(Args, {u"--outlook"}, {std::begin(kCheckValueOptions), std::end(kCheckValueOptions)});
+  // Usage first: nothing is connected to for a command that cannot run.
+  if (!args.Has(u"--outlook")) (void)RulesFile(args, nullptr);
+  // The source outlives the sorter and every Outlook object the check reaches.
+  const std::unique_ptr<TMailSource> outlook = args.Has(u"--outlook") ? ConnectOutlook() : nullptr;
+  const std::u16string rules = RulesFile(args, outlook.get());
   const std::unique_ptr<swo::TSortwise> sorter(swo::TSortwise::Create());
-  sorter->Load(args.Positional().front());
+  sorter->Load(rules);
+  if (outlook) {
+    PrintLine(u"rules file: " + rules);
+    sorter->SetApplication_(outlook->Application());
+  }
 
   std::vector<std::u16string> problems;
   CheckSettings(sorter->Config(), problems);
   CheckFolders(*sorter, problems);
   CheckReachability(*sorter, problems);
   CheckEntryLines(*sorter, problems);
+  if (outlook) CheckOutlookFolders(*sorter, problems);
   for (const std::u16string& problem : problems) PrintLine(problem);
   if (problems.empty()) PrintLine(u"no problems found");
 

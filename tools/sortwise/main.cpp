@@ -1,4 +1,4 @@
-// sortwise: the sorting core on the command line, against a mailbox file instead of Outlook.
+// sortwise: the sorting core on the command line, against a mailbox file or the running Outlook.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -17,8 +17,9 @@ namespace {
 constexpr char16_t kHelp[] =
     u"usage: sortwise COMMAND [OPTIONS]\n"
     u"\n"
-    u"  run    one clean-up run on a mailbox file with a configuration file\n"
+    u"  run    one clean-up run on a mailbox file or the running Outlook, logged if asked\n"
     u"  check  report what a configuration file's user should know\n"
+    u"  undo   move the mail of the newest logged run back where it came from\n"
     u"\n"
     u"\"sortwise COMMAND --help\" describes a command.";
 
@@ -42,6 +43,8 @@ int Dispatch(std::vector<std::u16string> Args) {
     return WantsHelp(Args, kRunValueOptions) ? (PrintLine(kRunHelp), 0) : RunCommand(Args);
   if (command == u"check")
     return WantsHelp(Args, kCheckValueOptions) ? (PrintLine(kCheckHelp), 0) : CheckCommand(Args);
+  if (command == u"undo")
+    return WantsHelp(Args, kUndoValueOptions) ? (PrintLine(kUndoHelp), 0) : UndoCommand(Args);
   throw TUsageError{u"unknown command " + Clipped(command)};
 }
 

@@ -58,6 +58,33 @@ TEST_F(MailboxTest, MoveIntoTheSameFolderChangesNothingAndIntoARemovedFolderRais
   EXPECT_EQ(Inbox->ItemAt(1)->Data().Subject, u"A");
 }
 
+// Code that keeps an item's EntryID across a move must find out here, not in a real Outlook.
+TEST_F(MailboxTest, AMovedMailIsFoundByTheEntryIdThatMoveAnswersAndNotByItsOldOne) {
+  const auto archive = Outlook->AddStore(u"Archive", u"STORE-2");
+  const auto session = Outlook->Session();
+  const auto mail = Inbox->ItemAt(2);
+  const std::u16string before = mail->EntryID();
+  EXPECT_EQ(session->GetItemFromID(before, Inbox->StoreId())->Subject(), u"B");
+  EXPECT_EQ(mail->Parent(), Inbox);
+
+  const auto moved = mail->QueryMailItem()->Move(*Target);
+  ASSERT_NE(moved, nullptr);
+  const std::u16string after = moved->EntryID();
+  EXPECT_NE(after, before);
+  EXPECT_EQ(Raised([&] { session->GetItemFromID(before, u""); }).ErrorCode(), kMAPI_E_NOT_FOUND);
+  const auto found = session->GetItemFromID(after, Target->StoreId());
+  EXPECT_EQ(found->Subject(), u"B");
+  EXPECT_EQ(found->Parent()->EntryID(), Target->Id());
+  // Any store when none is named; never an item of another store when one is.
+  EXPECT_EQ(session->GetItemFromID(after, u"")->Subject(), u"B");
+  EXPECT_EQ(Raised([&] { session->GetItemFromID(after, archive->StoreId()); }).ErrorCode(), kMAPI_E_NOT_FOUND);
+  // A move into the folder the mail is in keeps it, identifier and all.
+  EXPECT_EQ(found->QueryMailItem()->Move(*Target)->EntryID(), after);
+  // Gone with its folder.
+  Target->Remove();
+  EXPECT_EQ(Raised([&] { session->GetItemFromID(after, u""); }).ErrorCode(), kMAPI_E_NOT_FOUND);
+}
+
 // A folder of some other Outlook: the store must not call it, only refuse it.
 class ForeignFolder final : public MAPIFolder {
  public:

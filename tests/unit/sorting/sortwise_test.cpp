@@ -283,6 +283,9 @@ class TFakeNameSpace : public outlook::_NameSpace {
   outlook::Ref<outlook::MAPIFolder> GetFolderFromID(const std::u16string&, const std::u16string&) override {
     return nullptr;
   }
+  outlook::Ref<outlook::ItemObject> GetItemFromID(const std::u16string&, const std::u16string&) override {
+    return nullptr;
+  }
   outlook::Ref<outlook::MAPIFolder> PickFolder() override { return nullptr; }
 };
 

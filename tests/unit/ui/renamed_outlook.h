@@ -32,6 +32,9 @@ class TRenamedOutlook : public outlook::_Application,
                                                     const std::u16string& StoreID) override {
     return Wrap(FInner->GetFolderFromID(EntryID, StoreID));
   }
+  outlook::Ref<outlook::ItemObject> GetItemFromID(const std::u16string& EntryID, const std::u16string& StoreID) override {
+    return FInner->GetItemFromID(EntryID, StoreID);
+  }
   outlook::Ref<outlook::MAPIFolder> PickFolder() override { return Wrap(FInner->PickFolder()); }
 
  private:

@@ -1,0 +1,77 @@
+// The running Outlook through COM, for the tool beside it.
+#include <windows.h>
+
+#include <objbase.h>
+#include <oleauto.h>
+
+#include "com/com_ptr.h"
+#include "foundation/exception.h"
+#include "foundation/text.h"
+#include "host/outlook_dispatch.h"
+#include "mail_source.h"
+
+namespace sortwise_tool {
+namespace {
+
+// Holds this thread's COM initialisation for as long as the objects reached through it live.
+class TComApartment {
+ public:
+  TComApartment() {
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    brv::EbrvObject::Check(hr);
+    FInitialized = true;
+  }
+  ~TComApartment() {
+    if (FInitialized) CoUninitialize();
+  }
+  TComApartment(const TComApartment&) = delete;
+  TComApartment& operator=(const TComApartment&) = delete;
+
+ private:
+  bool FInitialized = false;
+};
+
+// A machine without the ProgID may still have the class registered under its id.
+CLSID OutlookClassId() {
+  CLSID id;
+  if (SUCCEEDED(CLSIDFromProgID(L"Outlook.Application", &id))) return id;
+  return outlook::CLSID_OutlookApplication;
+}
+
+// Only IDispatch is asked for: it reaches this process whatever state Office's registration
+// of its own interfaces is in.
+brv::TComPtr<IDispatch> RunningOrNewOutlook() {
+  const CLSID id = OutlookClassId();
+  brv::TComPtr<IDispatch> application;
+  brv::TComPtr<IUnknown> running;
+  if (SUCCEEDED(GetActiveObject(id, nullptr, running.put())) && running &&
+      SUCCEEDED(running->QueryInterface(IID_IDispatch, application.put_void())) && application)
+    return application;
+  const HRESULT hr = CoCreateInstance(id, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, application.put_void());
+  if (FAILED(hr)) {
+    std::u16string reason = brv::EbrvObject::ErrorMessage(hr);
+    if (reason.empty()) reason = brv::HexCode(static_cast<uint32_t>(hr));
+    throw brv::EbrvObject(hr, u"Outlook is not running and could not be started: " + reason);
+  }
+  return application;
+}
+
+class TOutlookSource final : public TMailSource {
+ public:
+  TOutlookSource() : FApplication(outlook::WrapApplication(RunningOrNewOutlook().get())) {}
+
+  outlook::Ref<outlook::_Application> Application() override { return FApplication; }
+  std::u16string Kind() const override { return u"outlook"; }
+  std::u16string MailboxFile() const override { return {}; }
+  void Save(const std::u16string&) override {}
+
+ private:
+  TComApartment FApartment;  // first in, last out
+  outlook::Ref<outlook::_Application> FApplication;
+};
+
+}  // namespace
+
+std::unique_ptr<TMailSource> ConnectOutlook() { return std::make_unique<TOutlookSource>(); }
+
+}  // namespace sortwise_tool

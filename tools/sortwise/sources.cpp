@@ -1,0 +1,26 @@
+#include "sources.h"
+
+#include "sorting/rules_file.h"
+
+namespace sortwise_tool {
+
+std::u16string ProfileRulesFile(const std::u16string& Profile) { return swo::RulesFileName(Profile); }
+
+TSources OpenSources(const TArguments& Args, bool WithRules) {
+  const std::u16string mailbox = Args.Value(u"--mailbox"), config = Args.Value(u"--config"),
+                       profile = Args.Value(u"--profile");
+  const bool outlook = Args.Has(u"--outlook");
+  if (outlook && !mailbox.empty()) throw TUsageError{u"give --mailbox FILE or --outlook, not both"};
+  if (!outlook && mailbox.empty()) throw TUsageError{u"--mailbox FILE (or --outlook) is required"};
+  if (!profile.empty() && !outlook) throw TUsageError{u"--profile NAME goes with --outlook"};
+  if (!profile.empty() && !config.empty()) throw TUsageError{u"give --config FILE or --profile NAME, not both"};
+  if (WithRules && !outlook && config.empty()) throw TUsageError{u"--config FILE is required"};
+
+  TSources sources;
+  sources.Mail = outlook ? ConnectOutlook() : OpenMailbox(mailbox);
+  sources.Profile = sources.Mail->Application()->Session()->CurrentProfileName();
+  if (WithRules) sources.Rules = !config.empty() ? config : ProfileRulesFile(!profile.empty() ? profile : sources.Profile);
+  return sources;
+}
+
+}  // namespace sortwise_tool
