@@ -30,6 +30,7 @@ const std::unordered_map<uint32_t, std::u16string_view>& MessageTable() {
       {0x80070070, u"There is not enough space on the disk.\r\n"},
       {0x8007007B, u"The filename, directory name, or volume label syntax is incorrect.\r\n"},
       {0x800700CE, u"The filename or extension is too long.\r\n"},
+      {0x800700DF, u"The file size exceeds the limit allowed and cannot be saved.\r\n"},
       {0x80070781, u"The name of the file cannot be resolved by the system.\r\n"},
       {0x800401F3, u"Invalid class string\r\n"},
       {0x800401E3, u"Operation unavailable\r\n"},

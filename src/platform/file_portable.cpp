@@ -56,6 +56,8 @@ TbrvResult ResultFromErrno(int Error) {
     case ENOSPC:
     case EDQUOT:
       return ResultFromOsError(112);  // ERROR_DISK_FULL
+    case EFBIG:
+      return ResultFromOsError(223);  // ERROR_FILE_TOO_LARGE
     case ENAMETOOLONG:
       return ResultFromOsError(206);  // ERROR_FILENAME_EXCED_RANGE
     case ELOOP:

@@ -150,7 +150,8 @@ TMoveLog ReadMoveLog(const std::u16string& Filename) {
   size_t number = 0;
   for (size_t start = 0; start < bytes.size();) {
     size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
+    const bool unfinished = end == std::string::npos;
+    if (unfinished) end = bytes.size();
     std::string_view text(bytes.data() + start, end - start);
     start = end + 1;
     ++number;
@@ -164,8 +165,16 @@ TMoveLog ReadMoveLog(const std::u16string& Filename) {
       if (type == u"run") log.Runs.push_back(RunOf(object));
       if (type == u"move") log.Moves.push_back(MoveOf(object));
     } catch (const json::exception& e) {
+      if (unfinished) {
+        log.CutShort = true;
+        break;
+      }
       throw brv::EbrvObject(brv::kE_FAIL, where + u"not a line of a move log: " + Utf16(e.what()));
     } catch (const TBadLine& bad) {
+      if (unfinished) {
+        log.CutShort = true;
+        break;
+      }
       throw brv::EbrvObject(brv::kE_FAIL, where + u"not a line of a move log: " + Utf16(bad.Reason));
     }
   }

@@ -69,10 +69,13 @@ class TMoveLogWriter {
 struct TMoveLog {
   std::vector<TLogRun> Runs;
   std::vector<TLogMove> Moves;
+  // The last line is cut short: a write failed (a full disk) or the writer was killed during it.
+  bool CutShort = false;
 };
 
 // Reads the whole log; raises brv::Exception for a file that cannot be read and for a line that
-// is not JSON or lacks what its type needs ("FILE:LINE: reason").
+// is not JSON or lacks what its type needs ("FILE:LINE: reason"). A last line without its line
+// break that does not read is the one a failed write left: it is skipped and CutShort set.
 TMoveLog ReadMoveLog(const std::u16string& Filename);
 
 }  // namespace sortwise_tool

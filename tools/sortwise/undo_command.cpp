@@ -159,12 +159,18 @@ int UndoCommand(const std::vector<std::u16string>& Args) {
   const bool dryRun = args.Has(u"--dry-run");
 
   const TMoveLog log = ReadMoveLog(logFile);
+  // The line a failed write left names a mail that moved but cannot be found from here.
+  if (log.CutShort)
+    PrintLine(u"warning: the last line of the log is cut short (its run stopped while writing it); "
+              u"the mail it names is not taken back");
   const TLogRun* run = NewestRun(log);
   if (run == nullptr) throw brv::EbrvObject(brv::kE_FAIL, logFile + u": the log holds no run that moved mail");
   size_t allMoves = 0;
   const std::vector<const TLogMove*> moves = MovesToTakeBack(log, *run, allMoves);
-  if (allMoves == 0) return PrintLine(u"the newest run in the log, of " + run->Time + u", moved nothing"), 0;
-  if (moves.empty()) return PrintLine(u"the newest run in the log, of " + run->Time + u", is already undone"), 0;
+  const int nothingToDo = log.CutShort ? 1 : 0;
+  if (allMoves == 0) return PrintLine(u"the newest run in the log, of " + run->Time + u", moved nothing"), nothingToDo;
+  if (moves.empty())
+    return PrintLine(u"the newest run in the log, of " + run->Time + u", is already undone"), nothingToDo;
 
   TSources sources = OpenSources(args, false);
   const auto ns = sources.Mail->Application()->Session();
@@ -194,7 +200,7 @@ int UndoCommand(const std::vector<std::u16string>& Args) {
   if (taking.LogFailure)
     throw brv::EbrvObject(taking.LogFailure->ErrorCode(),
                           taking.LogFailure->Message() + u"; the undo stopped after the mail it could not log");
-  return taking.LeftAlone + taking.Failed > 0 ? 1 : 0;
+  return taking.LeftAlone + taking.Failed > 0 || log.CutShort ? 1 : 0;
 }
 
 }  // namespace sortwise_tool
