@@ -285,7 +285,8 @@ TbrvFileResult TbrvAppendFile::Open(const std::u16string& Filename) {
   if (!native) return {ResultFromErrno(kInvalidName)};
   // O_NONBLOCK: a FIFO is refused below instead of waited on.
   const int fd = ::open(native->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return {ResultFromErrno(errno, *native)};
+  // ENXIO: a FIFO that nobody reads.
+  if (fd < 0) return {ResultFromErrno(errno == ENXIO ? kNotSupported : errno, *native)};
   struct stat st {};
   const int kind = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : kNotSupported;
   if (kind != 0) {

@@ -217,6 +217,42 @@ TEST_F(FileTest, OnlyRegularFilesAreReadAndNamesNoFileCanHaveAreRefused) {
   EXPECT_EQ(Names(), std::vector<std::u16string>{u"a"});
 }
 
+// The move log: two writers at once (a run and an undo, say) each add whole lines at the end,
+// whatever the other wrote since it opened the file.
+TEST_F(FileTest, AppendingAddsAtTheEndOfWhatOthersWroteMeanwhile) {
+  const std::u16string log = File(u"moves.jsonl");
+  ASSERT_EQ(WriteFileReplacing(log, "before\n").Status, 0);
+  TbrvAppendFile first, second;
+  ASSERT_EQ(first.Open(log).Status, 0);
+  ASSERT_EQ(second.Open(log).Status, 0);
+  EXPECT_EQ(first.Append("one\n").Status, 0);
+  EXPECT_EQ(second.Append("two\n").Status, 0);
+  EXPECT_EQ(first.Append("three\n").Status, 0);
+  first.Close();
+  EXPECT_FALSE(first.IsOpen());
+  EXPECT_NE(first.Append("after closing\n").Status, 0);
+  second.Close();
+  EXPECT_EQ(Read(log), "before\none\ntwo\nthree\n");
+
+  // A new file is made; what is not a file is refused and left as it was.
+#ifdef _WIN32
+  const std::u16string device = u"NUL";
+#else
+  const std::u16string device = u"/dev/null";
+#endif
+  TbrvAppendFile fresh;
+  ASSERT_EQ(fresh.Open(File(u"new.jsonl")).Status, 0);
+  EXPECT_EQ(fresh.Append("x").Status, 0);
+  fresh.Close();
+  EXPECT_EQ(Read(File(u"new.jsonl")), "x");
+  TbrvAppendFile refused;
+  EXPECT_EQ(refused.Open(FDir.u16string()).Status, ResultFromOsError(5));
+  EXPECT_EQ(refused.Open(device).Status, kNotSupported);
+  EXPECT_EQ(refused.Open(log + std::u16string(1, u'\0') + u"b").Status, kInvalidName);
+  EXPECT_FALSE(refused.IsOpen());
+  EXPECT_EQ(Names(), (std::vector<std::u16string>{u"moves.jsonl", u"new.jsonl"}));
+}
+
 #ifdef _WIN32
 
 TEST_F(FileTest, APipeIsNeitherWaitedForNorReplaced) {
@@ -242,6 +278,8 @@ TEST_F(FileTest, AFifoIsNeitherWaitedForNorReplaced) {
   std::string bytes;
   EXPECT_EQ(ReadFileBytes(fifo, bytes).Status, kNotSupported);  // without a writer: at once
   EXPECT_EQ(WriteFileReplacing(fifo, "x").Status, kNotSupported);
+  TbrvAppendFile log;
+  EXPECT_EQ(log.Open(fifo).Status, kNotSupported);  // without a reader: at once
   struct stat st {};
   ASSERT_EQ(::stat(Utf16ToUtf8(fifo).c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
