@@ -40,6 +40,22 @@ json PlaceJson(const TLogPlace& Place) {
 // written as U+FFFD rather than failing the run's log.
 std::string Line(const json& Object) { return Object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n"; }
 
+// Appends Text as a JSON string. Printable ASCII other than the quote and the backslash stands
+// as it is; a text with anything else nlohmann escapes.
+void AppendText(std::string& Out, const std::u16string& Text) {
+  const size_t start = Out.size();
+  Out += '"';
+  for (const char16_t c : Text) {
+    if (c < 0x20 || c > 0x7E || c == u'"' || c == u'\\') {
+      Out.resize(start);
+      Out += json(Utf8(Text)).dump(-1, ' ', false, json::error_handler_t::replace);
+      return;
+    }
+    Out += static_cast<char>(c);
+  }
+  Out += '"';
+}
+
 // Reading: a line names what is wrong with it by the key it lacks.
 struct TBadLine {
   std::string Reason;
@@ -103,7 +119,7 @@ TRunStamp NewRunStamp() {
 #else
   gmtime_r(&seconds, &utc);
 #endif
-  char time[32];
+  char time[64];
   std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
                 utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis));
   const std::u16string stamp = Utf16(time);
@@ -116,6 +132,14 @@ TMoveLogWriter::TMoveLogWriter(std::u16string Filename) : FFilename(std::move(Fi
     throw brv::EbrvObject(opened.Status, FFilename + u": cannot write the log: " + Reason(opened.Status));
 }
 
+TMoveLogWriter::~TMoveLogWriter() {
+  try {
+    Flush();
+  } catch (const brv::Exception&) {
+    // Reported to whoever called Flush before; nobody is left to hear of it now.
+  }
+}
+
 void TMoveLogWriter::Write(const TLogRun& Run) {
   json line = {{"type", "run"},           {"run", Utf8(Run.Run)},         {"time", Utf8(Run.Time)},
                {"source", Utf8(Run.Source)}};
@@ -125,19 +149,56 @@ void TMoveLogWriter::Write(const TLogRun& Run) {
   line["dry_run"] = Run.DryRun;
   if (!Run.Undoes.empty()) line["undoes"] = Utf8(Run.Undoes);
   line["inbox"] = PlaceJson(Run.Inbox);
-  WriteLine(Line(line));
+  FPending += Line(line);
+  Flush();
 }
 
+// A move line is made of pieces, not of a json object: building and writing a whole object per
+// mail cost a run on the substitute store more than the run itself. nlohmann still writes
+// every text (its escapes), and the folders, few and repeated, are written once each.
 void TMoveLogWriter::Write(const TLogMove& Move) {
-  json line = {{"type", "move"},          {"run", Utf8(Move.Run)}, {"subject", Utf8(Move.Subject)},
-               {"sender", Utf8(Move.Sender)}, {"from", PlaceJson(Move.From)}, {"to", PlaceJson(Move.To)},
-               {"entry_id", Utf8(Move.EntryID)}};
-  if (!Move.Undoes.empty()) line["undoes"] = Utf8(Move.Undoes);
-  WriteLine(Line(line));
+  const auto now = std::chrono::steady_clock::now();
+  if (FPending.empty()) FPendingSince = now;
+  if (Move.Run != FRun) {
+    FRun = Move.Run;
+    FRunText.clear();
+    AppendText(FRunText, Move.Run);
+  }
+  std::string& line = FPending;
+  line += "{\"type\":\"move\",\"run\":";
+  line += FRunText;
+  line += ",\"subject\":";
+  AppendText(line, Move.Subject);
+  line += ",\"sender\":";
+  AppendText(line, Move.Sender);
+  line += ",\"from\":";
+  line += PlaceText(Move.From);
+  line += ",\"to\":";
+  line += PlaceText(Move.To);
+  line += ",\"entry_id\":";
+  AppendText(line, Move.EntryID);
+  if (!Move.Undoes.empty()) {
+    line += ",\"undoes\":";
+    AppendText(line, Move.Undoes);
+  }
+  line += "}\n";
+  if (FPending.size() >= kFlushBytes || now - FPendingSince >= kFlushAfter) Flush();
 }
 
-void TMoveLogWriter::WriteLine(const std::string& Line) {
-  const brv::platform::TbrvFileResult written = FFile.Append(Line);
+const std::string& TMoveLogWriter::PlaceText(const TLogPlace& Place) {
+  for (const auto& [place, text] : FPlaces)
+    if (place == Place) return text;
+  if (FPlaces.size() == kPlacesKept) FPlaces.pop_back();
+  FPlaces.emplace(FPlaces.begin(), Place, Line(PlaceJson(Place)));
+  // Line ends in a line break, which a folder inside a line does without.
+  FPlaces.front().second.pop_back();
+  return FPlaces.front().second;
+}
+
+void TMoveLogWriter::Flush() {
+  if (FPending.empty()) return;
+  const brv::platform::TbrvFileResult written = FFile.Append(FPending);
+  FPending.clear();
   if (written.Failed())
     throw brv::EbrvObject(written.Status, FFilename + u": cannot write the log: " + Reason(written.Status));
 }

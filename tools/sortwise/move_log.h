@@ -13,7 +13,9 @@
 // other types are skipped when read, so that later versions may add some.
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file.h"
@@ -49,20 +51,40 @@ struct TRunStamp {
 };
 TRunStamp NewRunStamp();
 
-// Appends lines to the log file. Every line is written at once, so that what was moved is on
-// disk when the next mail is handled. Open and each write raise brv::Exception naming the file
-// and the system's reason.
+// Appends lines to the log file. A run's line is written at once, so that a log that cannot be
+// written stops a run before anything moves. Move lines are gathered and written together, in
+// one system call, once kFlushBytes are waiting or kFlushAfter has passed since the first of
+// them, and at Flush: a line per mail cost a run on the substitute store more than the run
+// itself. Opening, Write and Flush raise brv::EbrvObject naming the file and the system's
+// reason; the lines of a failed write are dropped.
 class TMoveLogWriter {
  public:
+  static constexpr size_t kFlushBytes = 64 * 1024;
+  static constexpr std::chrono::milliseconds kFlushAfter{100};
+
   explicit TMoveLogWriter(std::u16string Filename);
+  // Flushes; a failure then goes unreported (call Flush first to hear of it).
+  ~TMoveLogWriter();
+  TMoveLogWriter(const TMoveLogWriter&) = delete;
+  TMoveLogWriter& operator=(const TMoveLogWriter&) = delete;
+
   void Write(const TLogRun& Run);
   void Write(const TLogMove& Move);
+  void Flush();
 
  private:
-  void WriteLine(const std::string& Line);
+  static constexpr size_t kPlacesKept = 32;
+  // Place as a JSON object, from the folders written last.
+  const std::string& PlaceText(const TLogPlace& Place);
 
   std::u16string FFilename;
+  std::vector<std::pair<TLogPlace, std::string>> FPlaces;
+  // The run of the last move line, and its JSON.
+  std::u16string FRun;
+  std::string FRunText;
   brv::platform::TbrvAppendFile FFile;
+  std::string FPending;
+  std::chrono::steady_clock::time_point FPendingSince;
 };
 
 // The runs and moves of a log, in the order written.

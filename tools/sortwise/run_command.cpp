@@ -2,7 +2,6 @@
 // it moved if asked.
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "command_line.h"
@@ -10,8 +9,8 @@
 #include "foundation/exception.h"
 #include "foundation/text.h"
 #include "move_log.h"
+#include "run_report.h"
 #include "platform/debug_output.h"
-#include "sorting/run_observer.h"
 #include "sorting/sortwise.h"
 #include "sources.h"
 
@@ -42,64 +41,6 @@ namespace {
 
 std::u16string Decimal(int64_t Value) { return brv::Utf8ToUtf16(std::to_string(Value)); }
 
-// Prints a line per moved mail, counts what happened to each position, and logs each move.
-class TReport : public swo::TSwoRunObserver {
- public:
-  TReport(bool DryRun, TMoveLogWriter* Log, TLogMove Template)
-      : FDryRun(DryRun), FLog(Log), FPending(std::move(Template)) {}
-
-  struct TCounts {
-    int32_t Examined = 0, Moved = 0, SkippedBySettings = 0, WithoutEntry = 0, Failed = 0;
-  };
-  const TCounts& Counts() const { return FCounts; }
-  // Why the log could not be written; the run stopped at the next mail.
-  const std::optional<brv::EbrvObject>& LogFailure() const { return FLogFailure; }
-
-  void Started(int32_t Count) override { FCounts.Examined = Count; }
-  bool Stopping(int32_t) override { return FLogFailure.has_value(); }
-  void Skipped(int32_t) override { ++FCounts.SkippedBySettings; }
-  void Unmatched(int32_t) override { ++FCounts.WithoutEntry; }
-  void Accepted(int32_t Position, const std::u16string& Sender, outlook::_MailItem& Mail,
-                swo::TSwoEntry& Entry) override {
-    FPending.Subject = Mail.Subject();
-    FPending.Sender = Sender;
-    FPending.To = {};
-    if (auto* folder = dynamic_cast<swo::TSwoFolder*>(Entry.Owner())) {
-      FPending.To = {folder->Object_()->FolderPath(), folder->Id(), folder->StoreId()};
-    }
-    FLine = Decimal(Position) + u": " + Sender + u" \"" + FPending.Subject + u"\" -> " +
-            (FPending.To.Path.empty() ? u"?" : FPending.To.Path);
-  }
-  void Declined(int32_t) override {
-    if (FDryRun) {
-      ++FCounts.Moved;
-      PrintLine(u"would move " + FLine);
-    }
-  }
-  void Moved(int32_t, outlook::_MailItem* Result) override {
-    ++FCounts.Moved;
-    PrintLine(u"moved " + FLine);
-    if (FLog == nullptr) return;
-    try {
-      FPending.EntryID = Result != nullptr ? Result->EntryID() : std::u16string();
-      FLog->Write(FPending);
-    } catch (const brv::EbrvObject& e) {
-      FLogFailure = e;
-    } catch (const brv::Exception& e) {
-      FLogFailure = brv::EbrvObject(brv::kE_FAIL, e.Message());
-    }
-  }
-  void Failed(int32_t, const std::u16string&) override { ++FCounts.Failed; }
-
- private:
-  bool FDryRun;
-  TMoveLogWriter* FLog;
-  TCounts FCounts;
-  TLogMove FPending;
-  std::u16string FLine;
-  std::optional<brv::EbrvObject> FLogFailure;
-};
-
 TLogPlace PlaceOf(outlook::MAPIFolder& Folder) { return {Folder.FolderPath(), Folder.EntryID(), Folder.StoreID()}; }
 
 }  // namespace
@@ -124,15 +65,14 @@ int RunCommand(const std::vector<std::u16string>& Args) {
   if (const std::u16string logFile = args.Value(u"--log"); !logFile.empty()) {
     const TRunStamp stamp = NewRunStamp();
     TLogRun run{stamp.Run, stamp.Time, sources.Mail->Kind(), sources.Mail->MailboxFile(), sources.Rules,
-                sources.Profile, dryRun};
-    run.Inbox = PlaceOf(*sorter->Inbox_());
+                sources.Profile, dryRun, {}, PlaceOf(*sorter->Inbox_())};
     log = std::make_unique<TMoveLogWriter>(logFile);
     log->Write(run);
     move.Run = run.Run;
     move.From = run.Inbox;
   }
 
-  TReport report(dryRun, log.get(), move);
+  TRunReport report(dryRun, log.get(), move, PrintLine);
   brv::platform::SetDebugSink([](std::u16string_view Line) { PrintLine(Line); });
   const auto started = std::chrono::steady_clock::now();
   try {
@@ -146,10 +86,11 @@ int RunCommand(const std::vector<std::u16string>& Args) {
     brv::platform::SetDebugSink({});
     throw;
   }
+  report.Finish();
   const auto elapsed = std::chrono::steady_clock::now() - started;
   brv::platform::SetDebugSink({});
 
-  const TReport::TCounts& counts = report.Counts();
+  const TRunReport::TCounts& counts = report.Counts();
   PrintLine(u"examined " + Decimal(counts.Examined) + (dryRun ? u", would move " : u", moved ") +
             Decimal(counts.Moved) + u", skipped by the settings " + Decimal(counts.SkippedBySettings) +
             u", without a matching entry " + Decimal(counts.WithoutEntry) + u", failed " +
@@ -158,7 +99,8 @@ int RunCommand(const std::vector<std::u16string>& Args) {
   // The mailbox is saved as it is, also after a log failure: it holds the moves made.
   if (const std::u16string saveFile = args.Value(u"--save"); !saveFile.empty()) sources.Mail->Save(saveFile);
   if (const auto& failure = report.LogFailure())
-    throw brv::EbrvObject(failure->ErrorCode(), failure->Message() + u"; the run stopped after the mail it could not log");
+    throw brv::EbrvObject(failure->ErrorCode(), failure->Message() +
+                                                        u"; the run stopped, and the mails it moved last may be missing from the log");
   return counts.Failed > 0 ? 1 : 0;
 }
 

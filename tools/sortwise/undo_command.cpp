@@ -139,6 +139,19 @@ class TUndo {
     }
   }
 
+ public:
+  // Writes what the log still holds back.
+  void Finish() {
+    if (FLog == nullptr || LogFailure) return;
+    try {
+      FLog->Flush();
+    } catch (const brv::EbrvObject& e) {
+      LogFailure = e;
+    }
+  }
+
+ private:
+
   outlook::_NameSpace& FNameSpace;
   bool FDryRun;
   TMoveLogWriter* FLog;
@@ -194,12 +207,14 @@ int UndoCommand(const std::vector<std::u16string>& Args) {
     if (taking.LogFailure) break;
     taking.TakeBack(*move);
   }
+  taking.Finish();
   PrintLine((dryRun ? u"would move back " : u"moved back ") + Decimal(taking.Back) + u", left alone " +
             Decimal(taking.LeftAlone) + u", failed " + Decimal(taking.Failed));
   if (const std::u16string saveFile = args.Value(u"--save"); !saveFile.empty()) sources.Mail->Save(saveFile);
   if (taking.LogFailure)
     throw brv::EbrvObject(taking.LogFailure->ErrorCode(),
-                          taking.LogFailure->Message() + u"; the undo stopped after the mail it could not log");
+                          taking.LogFailure->Message() +
+                              u"; the undo stopped, and the mails it moved back last may be missing from the log");
   return taking.LeftAlone + taking.Failed > 0 || log.CutShort ? 1 : 0;
 }
 
