@@ -8,6 +8,10 @@
 
 namespace swo {
 
+// Outlook's class id: by its ProgID "Outlook.Application", else the known id (a machine without
+// the ProgID may still have the class registered under its id).
+CLSID OutlookClassId();
+
 class TOutlookComSource final : public TSwoApplicationSource {
  public:
   // The process's main thread is MainThreadId; by default the thread that creates the source,

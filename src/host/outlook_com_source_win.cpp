@@ -11,16 +11,12 @@
 #include "host/outlook_dispatch.h"
 
 namespace swo {
-namespace {
 
-// A machine without the ProgID may still have the class registered under its id.
 CLSID OutlookClassId() {
   CLSID id;
   if (SUCCEEDED(CLSIDFromProgID(L"Outlook.Application", &id))) return id;
   return outlook::CLSID_OutlookApplication;
 }
-
-}  // namespace
 
 outlook::Ref<outlook::_Application> TOutlookComSource::GetActiveApplication() {
   const CLSID id = OutlookClassId();

@@ -8,6 +8,7 @@
 #include "host/memory_store_file.h"
 #include "host/outlook_dispatch.h"
 #include "object_model_win.h"
+#include "sorting/run_observer.h"
 
 namespace outlook::test {
 namespace {
@@ -295,7 +296,7 @@ TEST_F(DispatchTest, FailuresRaiseWithTheServersCodeAndDescription) {
   EXPECT_THROW(Application()->Session()->GetFolderFromID(u"e", u"s")->Name(), brv::EbrvObject);
 }
 
-// The same run twice over equal stores: once directly, once through the adapter and the
+// The same run and undo twice over equal stores: once directly, once through the adapter and the
 // stand-in's object model. Every store operation must be called equally often.
 TEST(ThroughTheObjectModel, EachAdapterCallIsOneStoreCall) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -330,15 +331,31 @@ TEST(ThroughTheObjectModel, EachAdapterCallIsOneStoreCall) {
     Outlook->ResetCalls();
     std::vector<std::u16string> lines;
     brv::platform::SetDebugSink([&](std::u16string_view Line) { lines.emplace_back(Line); });
-    sorter->Execute(nullptr);
+    // Each moved mail is found again by the EntryID its move answered and taken back, as an
+    // undo does.
+    struct TMoves : swo::TSwoRunObserver {
+      std::vector<std::u16string> Ids;
+      void Moved(int32_t, _MailItem* Result) override { Ids.push_back(Result->EntryID()); }
+    } moves;
+    sorter->Execute(nullptr, moves);
     brv::platform::SetDebugSink({});
+    const auto ns = sorter->GetNameSpace();
+    const auto inbox = ns->GetDefaultFolder(olFolderInbox);
+    for (const std::u16string& id : moves.Ids) {
+      const auto item = ns->GetItemFromID(id, inbox->StoreID());
+      lines.push_back(item->Subject() + u" in " + item->Parent()->FolderPath());
+      lines.push_back(u"back with a new id: " + std::u16string(item->QueryMailItem()->Move(*inbox)->EntryID() != id ? u"yes" : u"no"));
+    }
     return lines;
   };
   const auto direct = build(), throughCom = build();
   const auto directLines = run(direct, direct->Application());
   const auto comLines = run(throughCom, WrapApplication(standin::CreateOutlookApplication(throughCom->Application()).get()));
   EXPECT_EQ(comLines, directLines);
-  EXPECT_EQ(comLines, (std::vector<std::u16string>{u"ERROR: 5::meeting"}));
+  EXPECT_EQ(comLines, (std::vector<std::u16string>{u"ERROR: 5::meeting", u"exchange in \\\\Mailbox\\Friends",
+                                                   u"back with a new id: yes", u"filtered in \\\\Mailbox\\Projects",
+                                                   u"back with a new id: yes", u"matched in \\\\Mailbox\\Friends",
+                                                   u"back with a new id: yes"}));
   EXPECT_EQ(MailboxToBytes(*throughCom), MailboxToBytes(*direct));
   for (size_t i = 0; i < kMemoryCallCount; ++i) {
     const auto call = static_cast<TMemoryCall>(i);

@@ -7,6 +7,7 @@
 #include "com/com_ptr.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
+#include "host/outlook_com_source.h"
 #include "host/outlook_dispatch.h"
 #include "mail_source.h"
 
@@ -31,17 +32,10 @@ class TComApartment {
   bool FInitialized = false;
 };
 
-// A machine without the ProgID may still have the class registered under its id.
-CLSID OutlookClassId() {
-  CLSID id;
-  if (SUCCEEDED(CLSIDFromProgID(L"Outlook.Application", &id))) return id;
-  return outlook::CLSID_OutlookApplication;
-}
-
 // Only IDispatch is asked for: it reaches this process whatever state Office's registration
 // of its own interfaces is in.
 brv::TComPtr<IDispatch> RunningOrNewOutlook() {
-  const CLSID id = OutlookClassId();
+  const CLSID id = swo::OutlookClassId();
   brv::TComPtr<IDispatch> application;
   brv::TComPtr<IUnknown> running;
   if (SUCCEEDED(GetActiveObject(id, nullptr, running.put())) && running &&
