@@ -76,87 +76,86 @@ outlook::Ref<T> Lookup(F&& Find) {
   }
 }
 
+// Takes back the moves of a run one at a time: a line for each, and a log line for each mail
+// moved back.
 class TUndo {
  public:
-  TUndo(outlook::_NameSpace& NameSpace, bool DryRun, TMoveLogWriter* Log, std::u16string UndoRun)
+  TUndo(outlook::_NameSpace& NameSpace, bool DryRun, TMoveLogWriter& Log, std::u16string UndoRun)
       : FNameSpace(NameSpace), FDryRun(DryRun), FLog(Log), FUndoRun(std::move(UndoRun)) {}
 
   int32_t Back = 0, LeftAlone = 0, Failed = 0;
+  // Why the log could not be written; the undo stops there.
   std::optional<brv::EbrvObject> LogFailure;
 
   void TakeBack(const TLogMove& Move) {
     const std::u16string mail = Move.Sender + u" \"" + Move.Subject + u"\"";
     try {
-      if (const std::u16string why = WhyNot(Move); !why.empty()) {
+      outlook::Ref<outlook::ItemObject> item;
+      outlook::Ref<outlook::MAPIFolder> source;
+      if (const std::u16string why = WhyNot(Move, item, source); !why.empty()) {
         ++LeftAlone;
         PrintLine(u"left alone " + mail + u": " + why);
         return;
       }
-      const auto source = Lookup<outlook::MAPIFolder>([&] { return FNameSpace.GetFolderFromID(Move.From.EntryID, Move.From.StoreID); });
-      if (!source) {
-        ++LeftAlone;
-        PrintLine(u"left alone " + mail + u": its folder " + Move.From.Path + u" no longer exists");
-        return;
-      }
+      const std::u16string way = mail + u" " + Move.To.Path + u" -> " + Move.From.Path;
       if (FDryRun) {
         ++Back;
-        PrintLine(u"would move back " + mail + u" " + Move.To.Path + u" -> " + Move.From.Path);
+        PrintLine(u"would move back " + way);
         return;
       }
-      const auto moved = FItem->QueryMailItem()->Move(*source);
+      const auto moved = item->QueryMailItem()->Move(*source);
       ++Back;
-      PrintLine(u"moved back " + mail + u" " + Move.To.Path + u" -> " + Move.From.Path);
-      Log(Move, moved ? moved->EntryID() : std::u16string());
+      PrintLine(u"moved back " + way);
+      Logging([&] {
+        FLog.Write(TLogMove{FUndoRun, Move.Subject, Move.Sender, Move.To, Move.From,
+                            moved ? moved->EntryID() : std::u16string(), Move.EntryID});
+      });
     } catch (const brv::Exception& e) {
       ++Failed;
       PrintLine(u"ERROR: could not move back " + mail + u": " + e.Message());
     }
   }
 
+  // Writes what the log still holds back.
+  void Finish() {
+    Logging([&] { FLog.Flush(); });
+  }
+
  private:
-  // Why the mail cannot be taken back from where the run put it; empty when it can. Leaves
-  // the mail in FItem.
-  std::u16string WhyNot(const TLogMove& Move) {
-    FItem = Lookup<outlook::ItemObject>([&] { return FNameSpace.GetItemFromID(Move.EntryID, Move.To.StoreID); });
-    if (!FItem) {
-      const auto target = Lookup<outlook::MAPIFolder>([&] { return FNameSpace.GetFolderFromID(Move.To.EntryID, Move.To.StoreID); });
-      if (!target) return u"its folder " + Move.To.Path + u" no longer exists";
+  // Why the mail cannot go back; empty when it can, with the mail where the run put it in Item
+  // and the folder it came from in Source.
+  std::u16string WhyNot(const TLogMove& Move, outlook::Ref<outlook::ItemObject>& Item,
+                        outlook::Ref<outlook::MAPIFolder>& Source) {
+    Item = Lookup<outlook::ItemObject>([&] { return FNameSpace.GetItemFromID(Move.EntryID, Move.To.StoreID); });
+    if (!Item) {
+      const auto target =
+          Lookup<outlook::MAPIFolder>([&] { return FNameSpace.GetFolderFromID(Move.To.EntryID, Move.To.StoreID); });
+      if (!target) return u"the folder the run put it in, " + Move.To.Path + u", no longer exists";
       return u"it is no longer in " + Move.To.Path + u" (moved on or deleted)";
     }
-    const auto parent = FItem->Parent();
+    const auto parent = Item->Parent();
     if (!parent) return u"it is no longer in " + Move.To.Path;
     if (parent->EntryID() != Move.To.EntryID || parent->StoreID() != Move.To.StoreID)
       return u"it is no longer in " + Move.To.Path + u" but in " + parent->FolderPath();
+    Source = Lookup<outlook::MAPIFolder>([&] { return FNameSpace.GetFolderFromID(Move.From.EntryID, Move.From.StoreID); });
+    if (!Source) return u"the folder it came from, " + Move.From.Path + u", no longer exists";
     return {};
   }
 
-  void Log(const TLogMove& Move, std::u16string EntryID) {
-    if (FLog == nullptr) return;
+  template <class F>
+  void Logging(F&& Write) {
+    if (LogFailure) return;
     try {
-      FLog->Write(TLogMove{FUndoRun, Move.Subject, Move.Sender, Move.To, Move.From, std::move(EntryID), Move.EntryID});
+      Write();
     } catch (const brv::EbrvObject& e) {
       LogFailure = e;
     }
   }
-
- public:
-  // Writes what the log still holds back.
-  void Finish() {
-    if (FLog == nullptr || LogFailure) return;
-    try {
-      FLog->Flush();
-    } catch (const brv::EbrvObject& e) {
-      LogFailure = e;
-    }
-  }
-
- private:
 
   outlook::_NameSpace& FNameSpace;
   bool FDryRun;
-  TMoveLogWriter* FLog;
+  TMoveLogWriter& FLog;
   std::u16string FUndoRun;
-  outlook::Ref<outlook::ItemObject> FItem;
 };
 
 }  // namespace
@@ -202,7 +201,7 @@ int UndoCommand(const std::vector<std::u16string>& Args) {
 
   PrintLine(u"undoing the run of " + run->Time + u": " + Decimal(static_cast<int64_t>(moves.size())) + u" of " +
             Decimal(static_cast<int64_t>(allMoves)) + u" moved mails to take back");
-  TUndo taking(*ns, dryRun, &writer, undo.Run);
+  TUndo taking(*ns, dryRun, writer, undo.Run);
   for (const TLogMove* move : moves) {
     if (taking.LogFailure) break;
     taking.TakeBack(*move);
