@@ -57,4 +57,11 @@ TWorld MakeWorld(int Mails, int Entries, bool Wildcards) {
   return world;
 }
 
+void RenewInbox(TWorld& World, int Mails, int Entries, int64_t Round) {
+  World.Inbox->Remove();
+  World.Inbox = World.Outlook->Stores().front()->AddFolder(u"Inbox " + brv::Utf8ToUtf16(std::to_string(Round)));
+  World.Outlook->SetDefaultInbox(World.Inbox);
+  FillInbox(*World.Inbox, Mails, Entries);
+}
+
 }  // namespace bench

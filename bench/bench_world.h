@@ -24,6 +24,10 @@ TWorld MakeWorld(int Mails, int Entries, bool Wildcards = true);
 // Adds Mails mails to Inbox, senders drawn as described above for Entries known addresses.
 void FillInbox(outlook::TMemoryFolder& Inbox, int Mails, int Entries);
 
+// Replaces World's inbox by a new one (named after Round) holding Mails mails: each run that
+// moves mail then starts from the same inbox.
+void RenewInbox(TWorld& World, int Mails, int Entries, int64_t Round);
+
 // The address of known sender I.
 std::u16string SenderAddress(int I);
 

@@ -23,10 +23,7 @@ void BM_RunWithLog(benchmark::State& State) {
   TWorld world = MakeWorld(0, entries);
   for (auto _ : State) {
     State.PauseTiming();
-    world.Inbox->Remove();
-    world.Inbox = world.Outlook->Stores().front()->AddFolder(u"Inbox " + brv::Utf8ToUtf16(std::to_string(State.iterations())));
-    world.Outlook->SetDefaultInbox(world.Inbox);
-    FillInbox(*world.Inbox, mails, entries);
+    RenewInbox(world, mails, entries, static_cast<int64_t>(State.iterations()));
     std::filesystem::remove(logFile);
     State.ResumeTiming();
 
