@@ -160,34 +160,45 @@ Function ${un}RegSvr32Of
   Pop $R1
 FunctionEnd
 
-; Deletes the sortwise.exe files and unregisters and deletes the DLLs found in $INSTDIR, each DLL
-; through its own regsvr32 /u (the DLL removes the rows it wrote, from whichever root it wrote them
-; to). $0 := the number of files that could not be unregistered or deleted; such a file stays where
-; it is. A sortwise.exe in use (a run in a console) cannot be deleted: its DLL then stays registered
-; too, so that the add-in still works as installed until the removal is tried again.
-Function ${un}RemoveBinaries
+; Deletes the sortwise.exe files found in $INSTDIR. $0 := the number that could not be deleted
+; (one that runs, in a console, cannot be).
+Function ${un}RemovePrograms
   Push $1
   Push $2
-  Push $3
-  Push $R0
   StrCpy $0 0
   ${ForEach} $1 32 64 + 32
     ${If} $1 = 32
-      StrCpy $3 "$INSTDIR\x86"
+      StrCpy $2 "$INSTDIR\x86\sortwise.exe"
     ${Else}
-      StrCpy $3 "$INSTDIR\x64"
+      StrCpy $2 "$INSTDIR\x64\sortwise.exe"
     ${EndIf}
-    StrCpy $2 "$3\sortwise.exe"
     ${If} ${FileExists} $2
       ClearErrors
       Delete $2
       ${If} ${Errors}
-        DetailPrint "Cannot delete $2"
+        DetailPrint "Cannot delete $2: it is in use"
         IntOp $0 $0 + 1
-        ${Continue}
       ${EndIf}
     ${EndIf}
-    StrCpy $2 "$3\Sortwise.dll"
+  ${Next}
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Unregisters and deletes the DLLs found in $INSTDIR, each through its own regsvr32 /u (the DLL
+; removes the rows it wrote, from whichever root it wrote them to). $0 := the number of DLLs that
+; could not be unregistered or deleted; such a DLL stays where it is.
+Function ${un}RemoveDlls
+  Push $1
+  Push $2
+  Push $R0
+  StrCpy $0 0
+  ${ForEach} $1 32 64 + 32
+    ${If} $1 = 32
+      StrCpy $2 "$INSTDIR\x86\Sortwise.dll"
+    ${Else}
+      StrCpy $2 "$INSTDIR\x64\Sortwise.dll"
+    ${EndIf}
     ${If} ${FileExists} $2
       Push $1
       Call ${un}RegSvr32Of
@@ -211,13 +222,22 @@ Function ${un}RemoveBinaries
   RMDir "$INSTDIR\x86"
   RMDir "$INSTDIR\x64"
   Pop $R0
-  Pop $3
   Pop $2
   Pop $1
 FunctionEnd
 
-; Removes what is left of the product once its DLLs and programs are gone: the uninstaller, the folders when
-; empty, and the entry in the list of installed programs. The user's rules files are not ours to
+; Removes the programs and the DLLs found in $INSTDIR. $0 := the number of files that could not be
+; removed. While a sortwise.exe is in use no DLL is touched: the add-in keeps working as installed
+; until the removal is tried again.
+Function ${un}RemoveBinaries
+  Call ${un}RemovePrograms
+  ${If} $0 = 0
+    Call ${un}RemoveDlls
+  ${EndIf}
+FunctionEnd
+
+; Removes what is left of the product once its DLLs and programs are gone: the uninstaller, the
+; folders when empty, and the entry in the list of installed programs. The user's rules files are not ours to
 ; delete.
 Function ${un}RemoveRest
   Delete "$INSTDIR\Uninstall.exe"

@@ -43,9 +43,11 @@ office='HKLM\Software\Microsoft\Office'
 work=$(mktemp -d)
 installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$exe32" "$exe64" "$target") || exit 1
 folder=""
+console_pid=""
 # After a failure, too, no registration of ours is left for the other tests' stand-in to load.
 cleanup() {
   stop_outlook
+  [ -n "$console_pid" ] && kill "$console_pid" 2>/dev/null && wait "$console_pid" 2>/dev/null
   if [ -n "$folder" ] && [ -f "$folder/Uninstall.exe" ]; then
     "$wine" "$folder/Uninstall.exe" /S "_?=$folderw" >/dev/null 2>&1
     rm -rf "$folder"
@@ -236,6 +238,36 @@ status=$?
 [ "$status" = 3 ] || fail "uninstall with Outlook running: exit code $status, expected 3"
 stop_outlook
 installed "with Outlook running" $views
+
+# A sortwise.exe that runs (a windowless program by that name, as a run in a console) cannot be
+# deleted: installing over it and uninstalling fail and leave the installation as it was, its
+# add-in registered; once it has ended, both go through.
+in_use="$folder/x64/sortwise.exe"
+cp "$(system_folder 64)/ping.exe" "$in_use"
+"$wine" "$in_use" -n 600 127.0.0.1 >/dev/null 2>&1 &
+console_pid=$!
+for _ in $(seq 50); do
+  pgrep -f 'x64/sortwise\.exe' >/dev/null && break
+  sleep 0.2
+done
+sleep 1
+run_installer 2 "sortwise.exe running"
+echo "=== uninstall (sortwise.exe running)"
+"$wine" "$folder/Uninstall.exe" /S "_?=$folderw"
+status=$?
+[ "$status" = 2 ] || fail "uninstall with sortwise.exe running: exit code $status, expected 2"
+for bits in $views; do
+  subfolder=$(subfolder_of "$bits")
+  cmp -s "$work/$subfolder/Sortwise.dll" "$folder/$subfolder/Sortwise.dll" ||
+    fail "sortwise.exe running: $folder/$subfolder/Sortwise.dll was removed"
+  expect $bits "$classes\\CLSID\\$clsid\\InprocServer32" /ve REG_SZ "$(pattern "$folderw\\$subfolder\\Sortwise.dll")"
+done
+expect 64 "$entry" '/v DisplayName' REG_SZ "$(pattern "$product")"
+kill "$console_pid" 2>/dev/null
+wait "$console_pid" 2>/dev/null
+console_pid=""
+run_installer 0 "after sortwise.exe ended"
+installed "after sortwise.exe ended" $views
 
 uninstall "after installing"
 nothing_left "uninstall"
