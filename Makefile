@@ -46,12 +46,14 @@ demo-cli: deps configure-native
 	@echo "=== the mailbox after the run: build/demo-mailbox.xml"
 
 # The per-user installers of Sortwise.dll (NSIS) into build/installer, from the Release builds'
-# DLLs: SortwiseSetup-1.0.0.exe (32-bit, the one to ship) and SortwiseSetup-1.0.0-x64.exe.
+# DLLs and sortwise.exe: SortwiseSetup-1.0.0.exe (32-bit, the one to ship) and
+# SortwiseSetup-1.0.0-x64.exe.
 installer: deps configure-win32-release configure-win64-release
-	@scripts/quiet-build win32-release --target sortwise_addin
-	@scripts/quiet-build win64-release --target sortwise_addin
+	@scripts/quiet-build win32-release --target sortwise_addin sortwise
+	@scripts/quiet-build win64-release --target sortwise_addin sortwise
 	@scripts/make-installer build/installer build/win32-release/src/addin/Sortwise.dll \
-	  build/win64-release/src/addin/Sortwise.dll
+	  build/win64-release/src/addin/Sortwise.dll build/win32-release/tools/sortwise/sortwise.exe \
+	  build/win64-release/tools/sortwise/sortwise.exe
 
 # Google Benchmark, native Release build.
 bench: deps configure-bench

@@ -1,5 +1,7 @@
-; The per-user installer of Sortwise.dll for 32- and 64-bit Outlook.
-;   makensis -DTARGET=x86-unicode|amd64-unicode -DDLL32=FILE -DDLL64=FILE -DOUTFILE=FILE sortwise.nsi
+; The per-user installer of Sortwise.dll for 32- and 64-bit Outlook, each DLL with the sortwise.exe
+; of its bitness beside it (the command-line companion).
+;   makensis -DTARGET=x86-unicode|amd64-unicode -DDLL32=FILE -DDLL64=FILE -DEXE32=FILE -DEXE64=FILE
+;            -DOUTFILE=FILE sortwise.nsi
 ; x86-unicode is the installer we ship (it runs on every Windows); amd64-unicode is the same script
 ; as a 64-bit program, for machines that run no 32-bit programs.
 ;
@@ -17,6 +19,12 @@
 !endif
 !ifndef DLL64
   !error "DLL64 (the 64-bit Sortwise.dll) is not defined"
+!endif
+!ifndef EXE32
+  !error "EXE32 (the 32-bit sortwise.exe) is not defined"
+!endif
+!ifndef EXE64
+  !error "EXE64 (the 64-bit sortwise.exe) is not defined"
 !endif
 !ifndef OUTFILE
   !error "OUTFILE (the installer to write) is not defined"
@@ -65,7 +73,7 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
-; Which DLLs this installation places: "x86", "x64" or "both".
+; Which DLLs (each with its sortwise.exe) this installation places: "x86", "x64" or "both".
 Var Bitness
 ; 1 once this run has begun to place files: from then on a failure takes back what it placed.
 Var Placing
@@ -152,6 +160,31 @@ Function ${un}RegSvr32Of
   Pop $R1
 FunctionEnd
 
+; Deletes the sortwise.exe files found in $INSTDIR. $0 := the number that could not be deleted
+; (one that runs, in a console, cannot be).
+Function ${un}RemovePrograms
+  Push $1
+  Push $2
+  StrCpy $0 0
+  ${ForEach} $1 32 64 + 32
+    ${If} $1 = 32
+      StrCpy $2 "$INSTDIR\x86\sortwise.exe"
+    ${Else}
+      StrCpy $2 "$INSTDIR\x64\sortwise.exe"
+    ${EndIf}
+    ${If} ${FileExists} $2
+      ClearErrors
+      Delete $2
+      ${If} ${Errors}
+        DetailPrint "Cannot delete $2: it is in use"
+        IntOp $0 $0 + 1
+      ${EndIf}
+    ${EndIf}
+  ${Next}
+  Pop $2
+  Pop $1
+FunctionEnd
+
 ; Unregisters and deletes the DLLs found in $INSTDIR, each through its own regsvr32 /u (the DLL
 ; removes the rows it wrote, from whichever root it wrote them to). $0 := the number of DLLs that
 ; could not be unregistered or deleted; such a DLL stays where it is.
@@ -193,8 +226,18 @@ Function ${un}RemoveDlls
   Pop $1
 FunctionEnd
 
-; Removes what is left of the product once its DLLs are gone: the uninstaller, the folders when
-; empty, and the entry in the list of installed programs. The user's rules files are not ours to
+; Removes the programs and the DLLs found in $INSTDIR. $0 := the number of files that could not be
+; removed. While a sortwise.exe is in use no DLL is touched: the add-in keeps working as installed
+; until the removal is tried again.
+Function ${un}RemoveBinaries
+  Call ${un}RemovePrograms
+  ${If} $0 = 0
+    Call ${un}RemoveDlls
+  ${EndIf}
+FunctionEnd
+
+; Removes what is left of the product once its DLLs and programs are gone: the uninstaller, the
+; folders when empty, and the entry in the list of installed programs. The user's rules files are not ours to
 ; delete.
 Function ${un}RemoveRest
   Delete "$INSTDIR\Uninstall.exe"
@@ -289,13 +332,13 @@ Function WriteEntry
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" EstimatedSize $0
 FunctionEnd
 
-; Takes back everything this run placed (the earlier installation's DLLs are gone by then).
+; Takes back everything this run placed (the earlier installation's files are gone by then).
 Function TakeBack
   ${If} $Placing = 1
     StrCpy $Placing 0
     ; A folder in use as the working folder cannot be removed.
     SetOutPath $TEMP
-    Call RemoveDlls
+    Call RemoveBinaries
     ${If} $0 = 0
       Call RemoveRest
     ${Else}
@@ -319,13 +362,19 @@ FunctionEnd
   Abort "${reason}"
 !macroend
 
-; Places one DLL and registers it with the regsvr32 of its bitness.
-!macro PLACE_DLL bits folder source
+; Places one DLL with the sortwise.exe of its bitness and registers the DLL with the regsvr32 of
+; its bitness.
+!macro PLACE_DLL bits folder dll exe
   ClearErrors
   SetOutPath "$INSTDIR\${folder}"
-  File "/oname=Sortwise.dll" "${source}"
+  File "/oname=Sortwise.dll" "${dll}"
   ${If} ${Errors}
     !insertmacro FAIL_INSTALL "Cannot write $INSTDIR\${folder}\Sortwise.dll."
+  ${EndIf}
+  ClearErrors
+  File "/oname=sortwise.exe" "${exe}"
+  ${If} ${Errors}
+    !insertmacro FAIL_INSTALL "Cannot write $INSTDIR\${folder}\sortwise.exe."
   ${EndIf}
   Push ${bits}
   Call RegSvr32Of
@@ -341,8 +390,8 @@ FunctionEnd
 Section "Sortwise"
   DetailPrint "Outlook's bitness: $Bitness"
   ; The earlier installation's DLLs unregister themselves before they are replaced, so that none of
-  ; its rows outlives it (also when this run places the other bitness).
-  Call RemoveDlls
+  ; its rows outlives it (also when this run places the other bitness); its programs go with them.
+  Call RemoveBinaries
   ${If} $0 <> 0
     MessageBox MB_OK|MB_ICONSTOP "The installed ${PRODUCT} could not be removed from $INSTDIR. Close the programs that use it, then try again." /SD IDOK
     SetErrorLevel ${EXIT_FAILED}
@@ -356,10 +405,10 @@ Section "Sortwise"
     !insertmacro FAIL_INSTALL "Cannot write $INSTDIR\Uninstall.exe."
   ${EndIf}
   ${If} $Bitness != x64
-    !insertmacro PLACE_DLL 32 x86 "${DLL32}"
+    !insertmacro PLACE_DLL 32 x86 "${DLL32}" "${EXE32}"
   ${EndIf}
   ${If} $Bitness != x86
-    !insertmacro PLACE_DLL 64 x64 "${DLL64}"
+    !insertmacro PLACE_DLL 64 x64 "${DLL64}" "${EXE64}"
   ${EndIf}
 
   Call WriteEntry
@@ -370,7 +419,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
-  Call un.RemoveDlls
+  Call un.RemoveBinaries
   ${If} $0 <> 0
     ; The entry and the uninstaller stay, so that the removal can be tried again.
     MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} could not be removed completely from $INSTDIR." /SD IDOK

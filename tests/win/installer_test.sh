@@ -1,30 +1,36 @@
 #!/usr/bin/env bash
-# installer_test.sh TARGET DLL32 DLL64 STANDIN64 STANDIN32 MAILBOX RULES: the per-user installer of
-# TARGET (x86 or amd64, made here from the two DLLs by scripts/make-installer) in silent mode, in
-# this prefix: installing places the DLLs Outlook's bitness asks for and registers them through
-# their own exports, with an entry in the list of installed programs; the Outlook stand-in then
-# loads the add-in (the 32-bit stand-in too where this machine runs 32-bit programs); installing
+# installer_test.sh TARGET DLL32 DLL64 EXE32 EXE64 STANDIN64 STANDIN32 MAILBOX RULES: the per-user
+# installer of TARGET (x86 or amd64, made here from the two DLLs and the two sortwise.exe by
+# scripts/make-installer) in silent mode, in this prefix: installing places the DLLs Outlook's
+# bitness asks for, each with the sortwise.exe of its bitness, and registers them through their own
+# exports, with an entry in the list of installed programs; the installed sortwise.exe runs; the
+# Outlook stand-in then loads the add-in (the 32-bit stand-in too where this machine runs 32-bit
+# programs); installing
 # again, over an older version, over a newer one, with Outlook running, and an installation that
 # fails; uninstalling removes every file and row of the product but keeps the user's rules file
 # (RULES, as the rules of MAILBOX's profile "Outlook").
-# Prints "SKIP: ..." when this machine cannot run the installer or the 32-bit DLL is not built.
+# Prints "SKIP: ..." when this machine cannot run the installer or the 32-bit files are not built.
 set -uo pipefail
 target=$1
 dll32=$2
 dll64=$3
-standin64=$4
-standin32=$5
-mailbox=$6
-rules=$7
+exe32=$4
+exe64=$5
+standin64=$6
+standin32=$7
+mailbox=$8
+rules=$9
 here=$(dirname "$0")
 if [ "$target" = x86 ] && [ "$("$here/../../scripts/win32-probe")" = no ]; then
   echo "SKIP: the x86 installer is a 32-bit program, which this machine cannot run"
   exit 0
 fi
-if [ ! -f "$dll32" ]; then
-  echo "SKIP: $dll32 is not built (make test builds win32 before win64)"
-  exit 0
-fi
+for file in "$dll32" "$exe32"; do
+  if [ ! -f "$file" ]; then
+    echo "SKIP: $file is not built (make test builds win32 before win64)"
+    exit 0
+  fi
+done
 source "$here/standin_lib.sh"
 
 clsid='{6E3F1C27-94B0-4A5D-8C61-3D2B7F09A4E8}'
@@ -35,11 +41,13 @@ addins='HKCU\Software\Microsoft\Office\Outlook\Addins'
 entry="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$progid"
 office='HKLM\Software\Microsoft\Office'
 work=$(mktemp -d)
-installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$target") || exit 1
+installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$exe32" "$exe64" "$target") || exit 1
 folder=""
+console_pid=""
 # After a failure, too, no registration of ours is left for the other tests' stand-in to load.
 cleanup() {
   stop_outlook
+  [ -n "$console_pid" ] && kill "$console_pid" 2>/dev/null && wait "$console_pid" 2>/dev/null
   if [ -n "$folder" ] && [ -f "$folder/Uninstall.exe" ]; then
     "$wine" "$folder/Uninstall.exe" /S "_?=$folderw" >/dev/null 2>&1
     rm -rf "$folder"
@@ -112,18 +120,27 @@ uninstall() {
   done
 }
 
+# The folder of a bitness (32, 64) under the installation folder and in the installer's copies.
+subfolder_of() { [ "$1" = 32 ] && echo x86 || echo x64; }
+
 # installed WHAT BITNESS...: the product is installed with the DLLs of these bitnesses (32, 64)
-# only, each registered in its registry view to its file, Outlook's row and the entry there.
+# only, each with the sortwise.exe of its bitness beside it and registered in its registry view to
+# its file, Outlook's row and the entry there, whose size is that of the files placed.
 installed() {
-  local what=$1 bits dll source subfolder
+  local what=$1 bits dll exe subfolder size=0 processor
   shift
   for bits in $views; do
-    [ "$bits" = 32 ] && subfolder=x86 || subfolder=x64
-    # The copy the installer holds (make-installer strips it).
-    source=$work/$subfolder/Sortwise.dll
+    subfolder=$(subfolder_of "$bits")
     dll="$folder/$subfolder/Sortwise.dll"
+    exe="$folder/$subfolder/sortwise.exe"
     if [[ " $* " == *" $bits "* ]]; then
-      cmp -s "$source" "$dll" || fail "$what: $dll is not the $bits-bit Sortwise.dll"
+      # Against the copies the installer holds (make-installer strips them).
+      cmp -s "$work/$subfolder/Sortwise.dll" "$dll" || fail "$what: $dll is not the $bits-bit Sortwise.dll"
+      cmp -s "$work/$subfolder/sortwise.exe" "$exe" || fail "$what: $exe is not the $bits-bit sortwise.exe"
+      [ "$bits" = 32 ] && processor=i686 || processor=x86_64
+      "$here/../../scripts/check-pe" "$processor-w64-mingw32-objdump" "$exe" "$processor" >/dev/null ||
+        fail "$what: $exe is no $bits-bit program of the shipped kind"
+      size=$((size + $(stat -c %s "$work/$subfolder/Sortwise.dll") + $(stat -c %s "$work/$subfolder/sortwise.exe")))
       expect $bits "$classes\\CLSID\\$clsid" /ve REG_SZ "$(pattern "$product")"
       expect $bits "$classes\\CLSID\\$clsid\\InprocServer32" /ve REG_SZ "$(pattern "$folderw\\$subfolder\\Sortwise.dll")"
       expect $bits "$classes\\CLSID\\$clsid\\InprocServer32" '/v ThreadingModel' REG_SZ Both
@@ -131,6 +148,7 @@ installed() {
       expect $bits "$classes\\$progid\\CLSID" /ve REG_SZ "$clsid"
     else
       [ -e "$dll" ] && fail "$what: $dll was placed"
+      [ -e "$exe" ] && fail "$what: $exe was placed"
       absent $bits "$classes\\CLSID\\$clsid"
     fi
   done
@@ -142,7 +160,9 @@ installed() {
   expect 64 "$entry" '/v Publisher' REG_SZ Brevanta
   expect 64 "$entry" '/v UninstallString' REG_SZ "$(pattern "\"$folderw\\Uninstall.exe\"")"
   expect 64 "$entry" '/v DisplayIcon' REG_SZ "$(pattern "$folderw\\Uninstall.exe")"
-  expect 64 "$entry" '/v EstimatedSize' REG_DWORD '0x[1-9a-f][0-9a-f]*'
+  # In KB, as the list of installed programs shows it.
+  [ -f "$folder/Uninstall.exe" ] && size=$((size + $(stat -c %s "$folder/Uninstall.exe")))
+  expect 64 "$entry" '/v EstimatedSize' REG_DWORD "$(printf '0x%x' $((size / 1024)))"
   [ "$(reg 64 query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -cE "DisplayName\s+REG_SZ\s+$(pattern "$product")$")" = 1 ] ||
     fail "$what: not one entry in the list of installed programs"
   [ -f "$folder/Uninstall.exe" ] || fail "$what: no uninstaller"
@@ -162,6 +182,18 @@ nothing_left() {
   cmp -s "$rules" "$rules_file" || fail "$1: the rules file $rules_file was changed or removed"
 }
 
+# The installed sortwise.exe of a bitness runs where it was placed, as a user starts it from a
+# console: its help, and success.
+runs() {
+  local exe status help
+  exe="$folder/$(subfolder_of "$1")/sortwise.exe"
+  "$wine" "$exe" --help >"$work/help.txt" 2>&1
+  status=$?
+  help=$(tr -d '\r' <"$work/help.txt")
+  [ "$status" = 0 ] || fail "$exe --help: exit code $status, expected 0"
+  [ "$(head -n 1 <<<"$help")" = "usage: sortwise COMMAND [OPTIONS]" ] || fail "$exe --help printed: $help"
+}
+
 # The add-in as Outlook loads it: its group and button, from the installed DLL.
 loads() {
   standin_exe=$1
@@ -174,6 +206,7 @@ loads() {
 # A fresh machine without Office's values: both DLLs; Outlook loads the installed add-in.
 run_installer 0 "no Office values"
 installed "first install" $views
+for bits in $views; do runs "$bits"; done
 loads "$standin64"
 if [ "$views" != 64 ] && [ -f "$standin32" ]; then
   loads "$standin32"
@@ -182,7 +215,9 @@ fi
 # The same version again, and over an older one: in place, one entry, one set of rows.
 run_installer 0 "same version"
 installed "same version again" $views
+# The older version's programs are replaced.
 reg 64 add "$entry" /v DisplayVersion /d 0.9.0 /f >/dev/null
+for bits in $views; do echo "sortwise 0.9.0" >"$folder/$(subfolder_of "$bits")/sortwise.exe"; done
 run_installer 0 "over 0.9.0"
 installed "over 0.9.0" $views
 
@@ -203,6 +238,36 @@ status=$?
 [ "$status" = 3 ] || fail "uninstall with Outlook running: exit code $status, expected 3"
 stop_outlook
 installed "with Outlook running" $views
+
+# A sortwise.exe that runs (a windowless program by that name, as a run in a console) cannot be
+# deleted: installing over it and uninstalling fail and leave the installation as it was, its
+# add-in registered; once it has ended, both go through.
+in_use="$folder/x64/sortwise.exe"
+cp "$(system_folder 64)/ping.exe" "$in_use"
+"$wine" "$in_use" -n 600 127.0.0.1 >/dev/null 2>&1 &
+console_pid=$!
+for _ in $(seq 50); do
+  pgrep -f 'x64/sortwise\.exe' >/dev/null && break
+  sleep 0.2
+done
+sleep 1
+run_installer 2 "sortwise.exe running"
+echo "=== uninstall (sortwise.exe running)"
+"$wine" "$folder/Uninstall.exe" /S "_?=$folderw"
+status=$?
+[ "$status" = 2 ] || fail "uninstall with sortwise.exe running: exit code $status, expected 2"
+for bits in $views; do
+  subfolder=$(subfolder_of "$bits")
+  cmp -s "$work/$subfolder/Sortwise.dll" "$folder/$subfolder/Sortwise.dll" ||
+    fail "sortwise.exe running: $folder/$subfolder/Sortwise.dll was removed"
+  expect $bits "$classes\\CLSID\\$clsid\\InprocServer32" /ve REG_SZ "$(pattern "$folderw\\$subfolder\\Sortwise.dll")"
+done
+expect 64 "$entry" '/v DisplayName' REG_SZ "$(pattern "$product")"
+kill "$console_pid" 2>/dev/null
+wait "$console_pid" 2>/dev/null
+console_pid=""
+run_installer 0 "after sortwise.exe ended"
+installed "after sortwise.exe ended" $views
 
 uninstall "after installing"
 nothing_left "uninstall"

@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
-# installer_window_test.sh DLL32 DLL64 WINDOW-CLICK: the installer we ship (the 64-bit one where
-# this machine runs no 32-bit programs) with its windows, clicked through as a person would with
-# WINDOW-CLICK, on an X display: Outlook running, told and cancelled, then closed and retried; the
-# finish page; the uninstaller's confirmation and its end.
-# Prints "SKIP: ..." when the 32-bit DLL is not built.
+# installer_window_test.sh DLL32 DLL64 EXE32 EXE64 WINDOW-CLICK: the installer we ship (the 64-bit
+# one where this machine runs no 32-bit programs) with its windows, clicked through as a person
+# would with WINDOW-CLICK, on an X display: Outlook running, told and cancelled, then closed and
+# retried; the finish page; the uninstaller's confirmation and its end.
+# Prints "SKIP: ..." when the 32-bit files are not built.
 set -uo pipefail
 dll32=$1
 dll64=$2
-click_exe=$3
+exe32=$3
+exe64=$4
+click_exe=$5
 : "${DISPLAY:?the windows of the installer are drawn: run under xvfb-run}"
 here=$(dirname "$0")
-if [ ! -f "$dll32" ]; then
-  echo "SKIP: $dll32 is not built (make test builds win32 before win64)"
-  exit 0
-fi
+for file in "$dll32" "$exe32"; do
+  if [ ! -f "$file" ]; then
+    echo "SKIP: $file is not built (make test builds win32 before win64)"
+    exit 0
+  fi
+done
 source "$here/standin_lib.sh"
 
 product='Brevanta Outlook Sortwise Add-In'
@@ -21,7 +25,7 @@ entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brevanta.Sortwis
 office='HKLM\Software\Microsoft\Office\16.0\Outlook'
 if [ "$("$here/../../scripts/win32-probe")" = yes ]; then target=x86; else target=amd64; fi
 work=$(mktemp -d)
-installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$target") || exit 1
+installer=$("$here/../../scripts/make-installer" "$work" "$dll32" "$dll64" "$exe32" "$exe64" "$target") || exit 1
 program_pid=""
 folder=""
 cleanup() {
@@ -81,6 +85,9 @@ click "$product" Retry "Outlook is running"
 click "$product" Finish "is installed. Outlook loads it at its next start"
 ended "install" 0
 ls "$folder"/x*/Sortwise.dll >/dev/null 2>&1 || fail "install: no Sortwise.dll under $folder"
+for dll in "$folder"/x*/Sortwise.dll; do
+  [ -f "$(dirname "$dll")/sortwise.exe" ] || fail "install: no sortwise.exe beside $dll"
+done
 installed || fail "install: no entry in the list of installed programs"
 # Without an installation there is nothing to uninstall.
 [ "$failures" = 0 ] || finish
