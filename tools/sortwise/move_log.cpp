@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string_view>
 
@@ -43,17 +44,20 @@ std::string Line(const json& Object) { return Object.dump(-1, ' ', false, json::
 // Appends Text as a JSON string. Printable ASCII other than the quote and the backslash stands
 // as it is; a text with anything else nlohmann escapes.
 void AppendText(std::string& Out, const std::u16string& Text) {
-  const size_t start = Out.size();
-  Out += '"';
-  for (const char16_t c : Text) {
-    if (c < 0x20 || c > 0x7E || c == u'"' || c == u'\\') {
-      Out.resize(start);
-      Out += json(Utf8(Text)).dump(-1, ' ', false, json::error_handler_t::replace);
-      return;
-    }
-    Out += static_cast<char>(c);
+  // Two plain loops, which the compiler turns into vector code: one to see whether the text
+  // needs escapes, one to copy it.
+  bool escapes = false;
+  for (const char16_t c : Text) escapes |= (c < 0x20) | (c > 0x7E) | (c == u'"') | (c == u'\\');
+  if (escapes) {
+    Out += json(Utf8(Text)).dump(-1, ' ', false, json::error_handler_t::replace);
+    return;
   }
-  Out += '"';
+  const size_t start = Out.size();
+  Out.resize(start + Text.size() + 2);
+  char* out = Out.data() + start;
+  *out++ = '"';
+  for (const char16_t c : Text) *out++ = static_cast<char>(c);
+  *out = '"';
 }
 
 // Reading: a line names what is wrong with it by the key it lacks.
@@ -185,14 +189,25 @@ void TMoveLogWriter::Write(const TLogMove& Move) {
   if (FPending.size() >= kFlushBytes || now - FPendingSince >= kFlushAfter) Flush();
 }
 
+bool TMoveLogWriter::TSameText::operator()(const std::u16string& L, const std::u16string& R) const {
+  return L.size() == R.size() && std::memcmp(L.data(), R.data(), L.size() * sizeof(char16_t)) == 0;
+}
+
 const std::string& TMoveLogWriter::PlaceText(const TLogPlace& Place) {
-  for (const auto& [place, text] : FPlaces)
-    if (place == Place) return text;
-  if (FPlaces.size() == kPlacesKept) FPlaces.pop_back();
-  FPlaces.emplace(FPlaces.begin(), Place, Line(PlaceJson(Place)));
-  // Line ends in a line break, which a folder inside a line does without.
-  FPlaces.front().second.pop_back();
-  return FPlaces.front().second;
+  const TSameText same;
+  auto& [place, text] = FPlaces[Place.EntryID];
+  if (text.empty() || !same(place.Path, Place.Path) || !same(place.StoreID, Place.StoreID)) {
+    if (FPlaces.size() > kPlacesKept) {
+      // Some other Outlook's folders by the thousand: start afresh rather than grow.
+      FPlaces.clear();
+      return PlaceText(Place);
+    }
+    place = Place;
+    text = Line(PlaceJson(Place));
+    // Line ends in a line break, which a folder inside a line does without.
+    text.pop_back();
+  }
+  return text;
 }
 
 void TMoveLogWriter::Flush() {

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -73,12 +74,17 @@ class TMoveLogWriter {
   void Flush();
 
  private:
-  static constexpr size_t kPlacesKept = 32;
-  // Place as a JSON object, from the folders written last.
+  static constexpr size_t kPlacesKept = 4096;
+  // Place as a JSON object, written once per folder.
   const std::string& PlaceText(const TLogPlace& Place);
 
   std::u16string FFilename;
-  std::vector<std::pair<TLogPlace, std::string>> FPlaces;
+  // Equal identifiers have equal bytes: memcmp tells that sooner than a compare of char16_t.
+  struct TSameText {
+    bool operator()(const std::u16string& L, const std::u16string& R) const;
+  };
+  // The folders written so far, by EntryID, with their JSON.
+  std::unordered_map<std::u16string, std::pair<TLogPlace, std::string>, std::hash<std::u16string>, TSameText> FPlaces;
   // The run of the last move line, and its JSON.
   std::u16string FRun;
   std::string FRunText;
