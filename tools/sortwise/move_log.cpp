@@ -37,15 +37,15 @@ json PlaceJson(const TLogPlace& Place) {
   return {{"path", Utf8(Place.Path)}, {"entry_id", Utf8(Place.EntryID)}, {"store_id", Utf8(Place.StoreID)}};
 }
 
-// A subject may hold what UTF-8 cannot carry (half of a surrogate pair): such characters are
-// written as U+FFFD rather than failing the run's log.
+// A subject may hold what UTF-8 cannot carry (half of a surrogate pair): the conversion writes
+// "?" for it, and should anything invalid remain, nlohmann writes U+FFFD rather than failing
+// the run's log.
 std::string Line(const json& Object) { return Object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n"; }
 
 // Appends Text as a JSON string. Printable ASCII other than the quote and the backslash stands
 // as it is; a text with anything else nlohmann escapes.
 void AppendText(std::string& Out, const std::u16string& Text) {
-  // Two plain loops, which the compiler turns into vector code: one to see whether the text
-  // needs escapes, one to copy it.
+  // Two plain loops without early exits: one to see whether the text needs escapes, one to copy.
   bool escapes = false;
   for (const char16_t c : Text) escapes |= (c < 0x20) | (c > 0x7E) | (c == u'"') | (c == u'\\');
   if (escapes) {
