@@ -19,7 +19,8 @@ struct THostAction {
   enum class TKind {
     Press,       // presses the button whose id is Text
     PressLabel,  // presses the first button that shows the label Text
-    Wait         // serves the thread's messages for Milliseconds, refreshing the ribbon on request
+    Wait         // serves the thread's messages for Milliseconds, refreshing the ribbon on request;
+                 // a close request ends it early
   };
   TKind Kind = TKind::Press;
   std::u16string Text;
