@@ -3,6 +3,8 @@
 // adapter call is exactly one call of the store behind it.
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "cleanup_test_support.h"
 #include "dispatch_fakes.h"
 #include "host/memory_store_file.h"
@@ -362,6 +364,47 @@ TEST(ThroughTheObjectModel, EachAdapterCallIsOneStoreCall) {
     EXPECT_EQ(throughCom->Calls(call), direct->Calls(call)) << brv::Utf16ToUtf8(TMemoryCallName(call));
   }
   EXPECT_GT(throughCom->TotalCalls(), 0u);
+  CoUninitialize();
+}
+
+// Calls Name on Object with Args (in call order) the way late-bound callers do.
+HRESULT CallMember(IDispatch* Object, std::u16string Name, std::span<TVariant> Args, EXCEPINFO* Exception,
+                   TVariant& Result) {
+  LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(Name.data())};
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT found = Object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(found)) return found;
+  std::vector<VARIANT> reversed;
+  for (auto arg = Args.rbegin(); arg != Args.rend(); ++arg) reversed.push_back(*arg->addressof());
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  return Object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params,
+                        Result.put(), Exception, nullptr);
+}
+
+// A member that fails answers as Outlook's do: DISP_E_EXCEPTION with the code, the source and the
+// description in the exception information, which reaches a caller in another process also
+// where the COM error object does not travel with the call; without it, the code itself.
+TEST(ThroughTheObjectModel, AFailedMemberAnswersWithTheExceptionInformation) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    const auto outlook = TMemoryOutlook::Create(u"profile");
+    outlook->AddStore(u"Mailbox")->AddFolder(u"Inbox");
+    const TComPtr<IDispatch> application = standin::CreateOutlookApplication(outlook->Application());
+    TVariant session, folder;
+    ASSERT_EQ(CallMember(application.get(), u"Session", {}, nullptr, session), S_OK);
+    IDispatch* ns = V_DISPATCH(session.addressof());
+    TVariant ids[] = {Text(u"no such folder"), Text(u"no such store")};
+    EXCEPINFO info{};
+    ASSERT_EQ(CallMember(ns, u"GetFolderFromID", ids, &info, folder),
+              DISP_E_EXCEPTION);
+    const brv::TBstr source(info.bstrSource), description(info.bstrDescription), help(info.bstrHelpFile);
+    EXPECT_EQ(static_cast<uint32_t>(info.scode), 0x8004010Fu);
+    EXPECT_EQ(source.Text(), u"Microsoft Outlook");
+    EXPECT_EQ(description.Text().rfind(u"The attempted operation failed. An object could not be found", 0), 0u)
+        << brv::Utf16ToUtf8(description.Text());
+    EXPECT_EQ(CallMember(ns, u"GetFolderFromID", ids, nullptr, folder),
+              static_cast<HRESULT>(0x8004010F));
+  }
   CoUninitialize();
 }
 

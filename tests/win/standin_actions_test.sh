@@ -65,6 +65,22 @@ in_order "$out" '^press brvTest\.1 hr=0x00000000$' '^wait 2000$' '^invalidated c
   fail "marshal: the worker's refresh did not succeed"
 [ "$(count "$out" 'another thread')" = 0 ] || fail "marshal: a call from another thread"
 
+# Closed as Outlook is while it waits: the wait ends at once, the press still to come is dropped,
+# and the add-in is shut down as usual.
+closing=$(mktemp)
+trap 'kill_standin; rm -f "$closing"' EXIT
+if serve_standin "$closing" --mailbox "$mailboxw" --wait 300000 --press brvTest.1; then
+  for _ in $(seq 300); do
+    grep -q '^wait 300000' "$closing" && break
+    sleep 0.1
+  done
+  close_standin "$closing"
+  [ "$status" = 0 ] || fail "closed: exit code $status"
+  in_order "$out" '^serving process=' "$(button "Press me" true)" '^wait 300000$' '^close requested$' \
+    '^testaddin: Shutdown 1$' '^OnBeginShutdown hr=0x00000000$' '^released refs=0$' '^guard prompts 0$'
+  [ "$(count "$out" '^testaddin: click')" = 0 ] || fail "closed: the press after the wait was carried out"
+fi
+
 # An editor to drive that no press opens: said so, and a failure, but the run ends normally.
 run_standin -- --press brvTest.1 --editor close
 [ "$status" = 1 ] || fail "no editor: exit code $status, expected 1"

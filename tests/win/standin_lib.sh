@@ -41,6 +41,63 @@ run_standin() {
   echo "=== exit code $status"
 }
 
+# serve_standin OUTPUT ARGS...: starts the stand-in $standin_exe with --mailbox among ARGS in the
+# background, its output going to the file OUTPUT, and waits (60 s at most) until it says that it
+# serves other processes. Sets $standin_pid (here) and $standin_winpid (its Windows process id);
+# fails when it does not say so.
+standin_pid=""
+standin_winpid=""
+serve_standin() {
+  local output=$1
+  shift
+  echo "=== outlook-standin $* (in the background)"
+  : >"$output"
+  "$wine" "$standin_exe" "$@" >"$output" 2>&1 &
+  standin_pid=$!
+  for _ in $(seq 600); do
+    grep -q '^serving process=' "$output" && break
+    kill -0 "$standin_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  standin_winpid=$(sed -n 's/^serving process=\([0-9]*\)\r\?$/\1/p' "$output")
+  [ -n "$standin_winpid" ] && return 0
+  tr -d '\r' <"$output"
+  fail "the stand-in did not say that it serves"
+  return 1
+}
+
+# close_standin OUTPUT: closes the stand-in of serve_standin as Outlook is closed (taskkill without
+# /f) and waits (30 s at most) until it has ended; sets $out to its output and $status to its exit
+# code. A stand-in that does not end is killed.
+close_standin() {
+  echo "=== taskkill /pid $standin_winpid"
+  "$wine" taskkill.exe /pid "$standin_winpid" || fail "taskkill returned $?"
+  for _ in $(seq 300); do
+    kill -0 "$standin_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$standin_pid" 2>/dev/null; then
+    fail "the stand-in did not end within 30 s of being closed"
+    kill "$standin_pid" 2>/dev/null
+  fi
+  wait "$standin_pid"
+  status=$?
+  standin_pid=""
+  out=$(tr -d '\r' <"$1")
+  echo "=== outlook-standin"
+  echo "$out"
+  echo "=== exit code $status"
+}
+
+# kill_standin: ends the stand-in of serve_standin if it still runs (a test that failed half-way).
+kill_standin() {
+  [ -n "$standin_pid" ] && kill -0 "$standin_pid" 2>/dev/null || return 0
+  echo "=== the stand-in still runs: killed"
+  kill "$standin_pid" 2>/dev/null
+  wait "$standin_pid" 2>/dev/null
+  standin_pid=""
+}
+
 # start_outlook DIR: a program named OUTLOOK.EXE runs, as Outlook would be seen by its process
 # name: a windowless copy of ping.exe in DIR, pinging for ten minutes. stop_outlook ends it.
 outlook_pid=""

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -17,6 +18,7 @@
 #include "host/office.h"
 #include "host_objects.h"
 #include "host_output.h"
+#include "main_window_win.h"
 #include "platform/wide_win.h"
 #include "ribbon_interface_library_win.h"
 #include "ribbon_markup.h"
@@ -91,6 +93,32 @@ class TCustomArray {
   SAFEARRAY* FArray;
 };
 
+// Serves this thread's messages for Milliseconds, as Outlook's idle main thread does: posted
+// messages, and the calls other apartments and processes make into this one. AfterMessages runs
+// after each batch of them (a refresh asked for meanwhile is carried out at once, as after a
+// press). A close request ends the wait early.
+void ServeMessages(unsigned long Milliseconds, const std::function<void()>& AfterMessages) {
+  Print("wait " + std::to_string(Milliseconds));
+  const ULONGLONG end = GetTickCount64() + Milliseconds;
+  while (!CloseRequested()) {
+    MSG message;
+    while (!CloseRequested() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        RequestClose();
+        break;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+      AfterMessages();
+    }
+    // Calls sent to this thread are served inside PeekMessage, without a message to show.
+    AfterMessages();
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end || CloseRequested()) break;
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
 // One add-in from creation to release.
 class TAddInSession {
  public:
@@ -105,6 +133,7 @@ class TAddInSession {
     RefreshIfInvalidated();
     if (!FOptions.MarkupAtConnection) LoadRibbon();
     for (const THostAction& action : FOptions.Actions) {
+      if (CloseRequested()) break;
       switch (action.Kind) {
         case THostAction::TKind::Press:
           Press(action.Text);
@@ -337,26 +366,8 @@ class TAddInSession {
     FOk = false;
   }
 
-  // Serves this thread's messages for Milliseconds, as Outlook's idle main thread does: posted
-  // messages, and the calls other apartments make into this one. A refresh asked for meanwhile
-  // is carried out at once, as after a press.
   void Wait(unsigned long Milliseconds) {
-    Print("wait " + std::to_string(Milliseconds));
-    const ULONGLONG end = GetTickCount64() + Milliseconds;
-    for (;;) {
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-        RefreshIfInvalidated();
-      }
-      // Calls sent to this thread are served inside PeekMessage, without a message to show.
-      RefreshIfInvalidated();
-      const ULONGLONG now = GetTickCount64();
-      if (now >= end) break;
-      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
-                                  MWMO_INPUTAVAILABLE);
-    }
+    ServeMessages(Milliseconds, [this] { RefreshIfInvalidated(); });
   }
 
   void Shutdown() {
@@ -386,13 +397,36 @@ class TAddInSession {
   std::map<std::u16string, TShownButton> FShown;
 };
 
+// The actions of an Outlook without add-ins: it waits as any Outlook does; there is no
+// button to press.
+int RunWithoutAddIns(const THostOptions& Options) {
+  bool ok = true;
+  for (const THostAction& action : Options.Actions) {
+    if (CloseRequested()) break;
+    switch (action.Kind) {
+      case THostAction::TKind::Press:
+        Print("press " + Utf8(action.Text) + " no such button");
+        ok = false;
+        break;
+      case THostAction::TKind::PressLabel:
+        Print("press-label " + Quoted(action.Text) + " no such button");
+        ok = false;
+        break;
+      case THostAction::TKind::Wait:
+        ServeMessages(action.Milliseconds, [] {});
+        break;
+    }
+  }
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int RunAddIns(const THostOptions& Options, IDispatch* Application) {
   const std::vector<TAddInEntry> entries = ReadAddInList();
   if (entries.empty()) {
     Print("no add-ins to load");
-    return 1;
+    return Options.RequireAddIns ? 1 : RunWithoutAddIns(Options);
   }
   TComPtr<IDispatch> application = TComPtr<IDispatch>::Copy(Application);
   if (!application) application = TComPtr<IDispatch>::Copy(brv::TbrvComObject::Create<TApplication>());
@@ -405,6 +439,8 @@ int RunAddIns(const THostOptions& Options, IDispatch* Application) {
   }
   bool ok = true;
   for (const TAddInEntry& entry : entries) {
+    // A closing Outlook loads nothing more.
+    if (CloseRequested()) break;
     Print("load " + Utf8(entry.ProgId));
     try {
       ok = TAddInSession(entry, Options, application.get()).Run() && ok;

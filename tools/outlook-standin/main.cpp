@@ -13,6 +13,12 @@
 // trusted: each guarded read through the running one prints "guard prompt MEMBER", and the
 // count follows at the end ("guard prompts N"); a call on a thread other than the main one
 // prints "called from another thread MEMBER" and makes the exit code 1.
+// Other processes: with --mailbox, once its Outlook is registered the stand-in prints
+// "serving process=PID" (PID: its Windows process id); from then on other processes of the same
+// Wine prefix find it (GetActiveObject, CoCreateInstance), and their calls are served while it
+// waits (--wait MS; without add-ins too). It is closed as Outlook is, through its main window:
+// `taskkill /pid PID` (without /f) or a WM_CLOSE ends the wait early ("close requested"), the
+// actions still to come are dropped, and it shuts down as usual: --save, the last lines, exit 0.
 #include <windows.h>
 
 #include <objbase.h>
@@ -29,6 +35,7 @@
 #include "foundation/text.h"
 #include "host/memory_store_file.h"
 #include "host_output.h"
+#include "main_window_win.h"
 #include "model_object_win.h"
 #include "object_model_win.h"
 #include "outlook_server_win.h"
@@ -61,8 +68,12 @@ int Serve(const TOptions& Options) {
     const brv::TComPtr<IDispatch> trusted = standin::CreateOutlookApplication(mailbox->Application(), true);
     const brv::TComPtr<IDispatch> untrusted = standin::CreateOutlookApplication(mailbox->Application(), false);
     const standin::TOutlookServer server(untrusted.get(), !Options.NoTypeLibrary);
-    result = Options.Cleanup.empty() ? standin::RunAddIns(Options.Host, trusted.get())
-                                     : standin::RunCleanUp(Options.Cleanup);
+    // From here on other processes reach this Outlook; their calls are served while it waits.
+    standin::PrintLine("serving process=" + std::to_string(GetCurrentProcessId()));
+    // An Outlook without add-ins still serves its mailbox.
+    standin::THostOptions host = Options.Host;
+    host.RequireAddIns = false;
+    result = Options.Cleanup.empty() ? standin::RunAddIns(host, trusted.get()) : standin::RunCleanUp(Options.Cleanup);
   }
   standin::SetModelReport({});
   const standin::TModelStats& stats = standin::ModelStats();
@@ -74,9 +85,9 @@ int Serve(const TOptions& Options) {
 }
 
 int Run(const TOptions& Options) {
-  if (Options.Mailbox.empty()) return standin::RunAddIns(Options.Host);
   try {
-    return Serve(Options);
+    const standin::TMainWindow window;
+    return Options.Mailbox.empty() ? standin::RunAddIns(Options.Host) : Serve(Options);
   } catch (const brv::Exception& e) {
     std::printf("error %s\n", brv::Utf16ToUtf8(e.Message()).c_str());
   } catch (const std::exception& e) {

@@ -18,6 +18,25 @@ void Report(const std::string& Line) {
   if (Reporter) Reporter(Line);
 }
 
+// A member that failed answers as Outlook's do: DISP_E_EXCEPTION with the code, the source and
+// the description in Exception, where the caller gives one. That reaches a caller in another
+// process also where the COM error object does not travel with the call (Wine). The error
+// object stays set for callers that read it instead.
+HRESULT AnswerFailure(HRESULT Status, EXCEPINFO* Exception) noexcept {
+  if (Exception == nullptr) return Status;
+  *Exception = EXCEPINFO{};
+  brv::TComPtr<IErrorInfo> error;
+  brv::TBstr description;
+  if (GetErrorInfo(0, error.put()) == S_OK && error) {
+    error->GetDescription(description.put());
+    SetErrorInfo(0, error.get());
+  }
+  Exception->bstrSource = SysAllocString(L"Microsoft Outlook");
+  Exception->bstrDescription = description.detach();
+  Exception->scode = Status;
+  return DISP_E_EXCEPTION;
+}
+
 }  // namespace
 
 TModelStats& ModelStats() {
@@ -124,7 +143,7 @@ void TModelObject::Guarded(size_t Member) const {
 }
 
 HRESULT STDMETHODCALLTYPE TModelObject::Invoke(DISPID Id, REFIID, LCID, WORD Flags, DISPPARAMS* Params,
-                                               VARIANT* Result, EXCEPINFO*, UINT*) {
+                                               VARIANT* Result, EXCEPINFO* Exception, UINT*) {
   try {
     if (Id < 1 || static_cast<size_t>(Id) > FMembers.size()) return DISP_E_MEMBERNOTFOUND;
     // A pointer carried to another thread without marshalling: Outlook's objects would be
@@ -142,7 +161,7 @@ HRESULT STDMETHODCALLTYPE TModelObject::Invoke(DISPID Id, REFIID, LCID, WORD Fla
     if (Result != nullptr) result.MoveTo(Result);
     return S_OK;
   } catch (...) {
-    return brv::HandleSafeCallException();
+    return AnswerFailure(brv::HandleSafeCallException(), Exception);
   }
 }
 
