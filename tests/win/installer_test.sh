@@ -47,7 +47,7 @@ console_pid=""
 # After a failure, too, no registration of ours is left for the other tests' stand-in to load.
 cleanup() {
   stop_outlook
-  [ -n "$console_pid" ] && kill "$console_pid" 2>/dev/null && wait "$console_pid" 2>/dev/null
+  stop_idle "$console_pid"
   if [ -n "$folder" ] && [ -f "$folder/Uninstall.exe" ]; then
     "$wine" "$folder/Uninstall.exe" /S "_?=$folderw" >/dev/null 2>&1
     rm -rf "$folder"
@@ -242,15 +242,8 @@ installed "with Outlook running" $views
 # A sortwise.exe that runs (a windowless program by that name, as a run in a console) cannot be
 # deleted: installing over it and uninstalling fail and leave the installation as it was, its
 # add-in registered; once it has ended, both go through.
-in_use="$folder/x64/sortwise.exe"
-cp "$(system_folder 64)/ping.exe" "$in_use"
-"$wine" "$in_use" -n 600 127.0.0.1 >/dev/null 2>&1 &
-console_pid=$!
-for _ in $(seq 50); do
-  pgrep -f 'x64/sortwise\.exe' >/dev/null && break
-  sleep 0.2
-done
-sleep 1
+start_idle "$folder/x64/sortwise.exe"
+console_pid=$idle_pid
 run_installer 2 "sortwise.exe running"
 echo "=== uninstall (sortwise.exe running)"
 "$wine" "$folder/Uninstall.exe" /S "_?=$folderw"
@@ -263,8 +256,7 @@ for bits in $views; do
   expect $bits "$classes\\CLSID\\$clsid\\InprocServer32" /ve REG_SZ "$(pattern "$folderw\\$subfolder\\Sortwise.dll")"
 done
 expect 64 "$entry" '/v DisplayName' REG_SZ "$(pattern "$product")"
-kill "$console_pid" 2>/dev/null
-wait "$console_pid" 2>/dev/null
+stop_idle "$console_pid"
 console_pid=""
 run_installer 0 "after sortwise.exe ended"
 installed "after sortwise.exe ended" $views

@@ -98,24 +98,37 @@ kill_standin() {
   standin_pid=""
 }
 
-# start_outlook DIR: a program named OUTLOOK.EXE runs, as Outlook would be seen by its process
-# name: a windowless copy of ping.exe in DIR, pinging for ten minutes. stop_outlook ends it.
-outlook_pid=""
-start_outlook() {
-  cp "$(system_folder 64)/ping.exe" "$1/OUTLOOK.EXE"
-  "$wine" "$1/OUTLOOK.EXE" -n 600 127.0.0.1 >/dev/null 2>&1 &
-  outlook_pid=$!
+# start_idle PATH: a windowless program runs from PATH (a copy of ping.exe, pinging for ten
+# minutes), as a program of that name would be seen by Windows; sets idle_pid. stop_idle PID
+# ends it.
+start_idle() {
+  cp "$(system_folder 64)/ping.exe" "$1"
+  "$wine" "$1" -n 600 127.0.0.1 >/dev/null 2>&1 &
+  idle_pid=$!
+  local name
+  name=$(basename "$1" | sed 's/\./\\./g')
   for _ in $(seq 50); do
-    pgrep -f 'OUTLOOK\.EXE' >/dev/null && break
+    pgrep -f "$name" >/dev/null && break
     sleep 0.2
   done
   # Until Wine's server lists it, the process is not among Windows' processes.
   sleep 1
 }
+stop_idle() {
+  [ -n "$1" ] || return 0
+  kill "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+}
+
+# start_outlook DIR: a program named OUTLOOK.EXE runs, as Outlook would be seen by its process
+# name. stop_outlook ends it.
+outlook_pid=""
+start_outlook() {
+  start_idle "$1/OUTLOOK.EXE"
+  outlook_pid=$idle_pid
+}
 stop_outlook() {
-  [ -n "$outlook_pid" ] || return 0
-  kill "$outlook_pid" 2>/dev/null
-  wait "$outlook_pid" 2>/dev/null
+  stop_idle "$outlook_pid"
   outlook_pid=""
 }
 
