@@ -42,23 +42,49 @@ json PlaceJson(const TLogPlace& Place) {
 // the run's log.
 std::string Line(const json& Object) { return Object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n"; }
 
-// Appends Text as a JSON string. Printable ASCII other than the quote and the backslash stands
-// as it is; a text with anything else nlohmann escapes.
-void AppendText(std::string& Out, const std::u16string& Text) {
-  // Two plain loops without early exits: one to see whether the text needs escapes, one to copy.
+// Text as a JSON string when it needs escapes (nlohmann writes them); empty when printable
+// ASCII other than the quote and the backslash, which a line takes as it is.
+std::string EscapedText(const std::u16string& Text) {
   bool escapes = false;
-  for (const char16_t c : Text) escapes |= (c < 0x20) | (c > 0x7E) | (c == u'"') | (c == u'\\');
-  if (escapes) {
-    Out += json(Utf8(Text)).dump(-1, ' ', false, json::error_handler_t::replace);
-    return;
-  }
-  const size_t start = Out.size();
-  Out.resize(start + Text.size() + 2);
-  char* out = Out.data() + start;
-  *out++ = '"';
-  for (const char16_t c : Text) *out++ = static_cast<char>(c);
-  *out = '"';
+  for (const char16_t c : Text)
+    escapes |= (static_cast<unsigned>(c) - 0x20u > 0x7Eu - 0x20u) | (c == u'"') | (c == u'\\');
+  if (!escapes) return {};
+  return json(Utf8(Text)).dump(-1, ' ', false, json::error_handler_t::replace);
 }
+
+// A line made at the end of Out, in room made beforehand: the pieces are copied with memcpy and
+// plain loops, and Out takes its final size when the line is done.
+class TLinePieces {
+ public:
+  TLinePieces(std::string& Out, size_t Room) : FOut(Out) {
+    const size_t start = Out.size();
+    Out.resize(start + Room);
+    FAt = Out.data() + start;
+  }
+  ~TLinePieces() { FOut.resize(static_cast<size_t>(FAt - FOut.data())); }
+  TLinePieces(const TLinePieces&) = delete;
+  TLinePieces& operator=(const TLinePieces&) = delete;
+
+  void Raw(std::string_view Text) {
+    std::memcpy(FAt, Text.data(), Text.size());
+    FAt += Text.size();
+  }
+  // Text as a JSON string: Escaped (EscapedText's) when there is one, else Text as it is.
+  void Text(const std::u16string& Text, const std::string& Escaped) {
+    if (!Escaped.empty()) return Raw(Escaped);
+    *FAt++ = '"';
+    for (const char16_t c : Text) *FAt++ = static_cast<char>(c);
+    *FAt++ = '"';
+  }
+  // The room Text takes.
+  static size_t Room(const std::u16string& Text, const std::string& Escaped) {
+    return Escaped.empty() ? Text.size() + 2 : Escaped.size();
+  }
+
+ private:
+  std::string& FOut;
+  char* FAt = nullptr;
+};
 
 // Reading: a line names what is wrong with it by the key it lacks.
 struct TBadLine {
@@ -159,33 +185,51 @@ void TMoveLogWriter::Write(const TLogRun& Run) {
 
 // A move line is made of pieces, not of a json object: building and writing a whole object per
 // mail cost a run on the substitute store more than the run itself. nlohmann still writes
-// every text (its escapes), and the folders, few and repeated, are written once each.
+// every text that needs escapes, and the folders, few and repeated, are written once each.
 void TMoveLogWriter::Write(const TLogMove& Move) {
+  using namespace std::string_view_literals;
   const auto now = std::chrono::steady_clock::now();
   if (FPending.empty()) FPendingSince = now;
   if (Move.Run != FRun) {
     FRun = Move.Run;
-    FRunText.clear();
-    AppendText(FRunText, Move.Run);
+    FRunText = EscapedText(Move.Run);
+    if (FRunText.empty()) {
+      FRunText += '"';
+      FRunText += Utf8(Move.Run);
+      FRunText += '"';
+    }
   }
-  std::string& line = FPending;
-  line += "{\"type\":\"move\",\"run\":";
-  line += FRunText;
-  line += ",\"subject\":";
-  AppendText(line, Move.Subject);
-  line += ",\"sender\":";
-  AppendText(line, Move.Sender);
-  line += ",\"from\":";
-  line += PlaceText(Move.From);
-  line += ",\"to\":";
-  line += PlaceText(Move.To);
-  line += ",\"entry_id\":";
-  AppendText(line, Move.EntryID);
-  if (!Move.Undoes.empty()) {
-    line += ",\"undoes\":";
-    AppendText(line, Move.Undoes);
+  const std::string& from = PlaceText(Move.From, FLastFrom);
+  const std::string& to = PlaceText(Move.To, FLastTo);
+  const std::string subject = EscapedText(Move.Subject), sender = EscapedText(Move.Sender),
+                    entry = EscapedText(Move.EntryID), undoes = EscapedText(Move.Undoes);
+  constexpr std::string_view kKeys[] = {R"({"type":"move","run":)"sv, R"(,"subject":)"sv, R"(,"sender":)"sv,
+                                        R"(,"from":)"sv, R"(,"to":)"sv, R"(,"entry_id":)"sv, R"(,"undoes":)"sv,
+                                        "}\n"sv};
+  size_t room = FRunText.size() + from.size() + to.size() + TLinePieces::Room(Move.Subject, subject) +
+                TLinePieces::Room(Move.Sender, sender) + TLinePieces::Room(Move.EntryID, entry) +
+                TLinePieces::Room(Move.Undoes, undoes);
+  for (const std::string_view key : kKeys) room += key.size();
+  {
+    TLinePieces line(FPending, room);
+    line.Raw(kKeys[0]);
+    line.Raw(FRunText);
+    line.Raw(kKeys[1]);
+    line.Text(Move.Subject, subject);
+    line.Raw(kKeys[2]);
+    line.Text(Move.Sender, sender);
+    line.Raw(kKeys[3]);
+    line.Raw(from);
+    line.Raw(kKeys[4]);
+    line.Raw(to);
+    line.Raw(kKeys[5]);
+    line.Text(Move.EntryID, entry);
+    if (!Move.Undoes.empty()) {
+      line.Raw(kKeys[6]);
+      line.Text(Move.Undoes, undoes);
+    }
+    line.Raw(kKeys[7]);
   }
-  line += "}\n";
   if (FPending.size() >= kFlushBytes || now - FPendingSince >= kFlushAfter) Flush();
 }
 
@@ -193,21 +237,29 @@ bool TMoveLogWriter::TSameText::operator()(const std::u16string& L, const std::u
   return L.size() == R.size() && std::memcmp(L.data(), R.data(), L.size() * sizeof(char16_t)) == 0;
 }
 
-const std::string& TMoveLogWriter::PlaceText(const TLogPlace& Place) {
+const std::string& TMoveLogWriter::PlaceText(const TLogPlace& Place, const TPlaceEntry*& Last) {
   const TSameText same;
-  auto& [place, text] = FPlaces[Place.EntryID];
-  if (text.empty() || !same(place.Path, Place.Path) || !same(place.StoreID, Place.StoreID)) {
+  const auto isPlace = [&](const TPlaceEntry& Entry) {
+    return same(Entry.first.EntryID, Place.EntryID) && same(Entry.first.Path, Place.Path) &&
+           same(Entry.first.StoreID, Place.StoreID);
+  };
+  // A run's mail all comes from one folder, and often goes to the folder the last one went to.
+  if (Last != nullptr && isPlace(*Last)) return Last->second;
+  TPlaceEntry& entry = FPlaces[Place.EntryID];
+  if (entry.second.empty() || !isPlace(entry)) {
     if (FPlaces.size() > kPlacesKept) {
       // Some other Outlook's folders by the thousand: start afresh rather than grow.
       FPlaces.clear();
-      return PlaceText(Place);
+      FLastFrom = FLastTo = nullptr;
+      return PlaceText(Place, Last);
     }
-    place = Place;
-    text = Line(PlaceJson(Place));
+    entry.first = Place;
+    entry.second = Line(PlaceJson(Place));
     // Line ends in a line break, which a folder inside a line does without.
-    text.pop_back();
+    entry.second.pop_back();
   }
-  return text;
+  Last = &entry;
+  return entry.second;
 }
 
 void TMoveLogWriter::Flush() {

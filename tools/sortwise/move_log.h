@@ -75,8 +75,10 @@ class TMoveLogWriter {
 
  private:
   static constexpr size_t kPlacesKept = 4096;
-  // Place as a JSON object, written once per folder.
-  const std::string& PlaceText(const TLogPlace& Place);
+  using TPlaceEntry = std::pair<TLogPlace, std::string>;
+  // Place as a JSON object, written once per folder; Last remembers the one found last for
+  // the same part of a line.
+  const std::string& PlaceText(const TLogPlace& Place, const TPlaceEntry*& Last);
 
   std::u16string FFilename;
   // Equal identifiers have equal bytes: memcmp tells that sooner than a compare of char16_t.
@@ -84,7 +86,9 @@ class TMoveLogWriter {
     bool operator()(const std::u16string& L, const std::u16string& R) const;
   };
   // The folders written so far, by EntryID, with their JSON.
-  std::unordered_map<std::u16string, std::pair<TLogPlace, std::string>, std::hash<std::u16string>, TSameText> FPlaces;
+  std::unordered_map<std::u16string, TPlaceEntry, std::hash<std::u16string>, TSameText> FPlaces;
+  const TPlaceEntry* FLastFrom = nullptr;
+  const TPlaceEntry* FLastTo = nullptr;
   // The run of the last move line, and its JSON.
   std::u16string FRun;
   std::string FRunText;
