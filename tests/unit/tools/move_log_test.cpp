@@ -12,16 +12,31 @@
 #include "foundation/text.h"
 #include "platform/file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace sortwise_tool {
 namespace {
 
 namespace fs = std::filesystem;
 
+uint64_t ProcessId() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<uint64_t>(getpid());
+#endif
+}
+
 class MoveLogTest : public ::testing::Test {
  protected:
+  // A file of this test and process alone: the cases run as processes side by side.
   MoveLogTest() {
-    static int counter = 0;
-    FFile = (fs::temp_directory_path() / ("sortwise-move-log-" + std::to_string(++counter) + ".jsonl")).u16string();
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    FFile = (fs::temp_directory_path() / ("sortwise-" + name + "-" + std::to_string(ProcessId()) + ".jsonl")).u16string();
     fs::remove(fs::path(FFile));
   }
   ~MoveLogTest() override {
