@@ -37,7 +37,7 @@ void BM_RunWithLog(benchmark::State& State) {
       const sortwise_tool::TRunStamp stamp = sortwise_tool::NewRunStamp();
       const auto inbox = world.Sorter->Inbox_();
       const sortwise_tool::TLogRun run{stamp.Run, stamp.Time, u"mailbox", u"bench.xml", u"rules.xml", u"Outlook", false,
-                                       {}, {inbox->FolderPath(), inbox->EntryID(), inbox->StoreID()}};
+                                       {}, sortwise_tool::PlaceOf(*inbox)};
       log = std::make_unique<sortwise_tool::TMoveLogWriter>(logFile.u16string());
       log->Write(run);
       move.Run = run.Run;

@@ -146,7 +146,13 @@ std::u16string WhyTheLineFails(const swo::TSwoEntry& Entry) {
 // The entry line of an address and its pairs, as the editor would show the entry it made.
 std::u16string LineOf(const std::u16string& Address, const swo::TStrings& Pairs) {
   std::u16string line = Address;
-  for (int32_t i = 0; i < Pairs.Count(); ++i) line += u" " + Pairs.GetName(i) + u":\"" + Pairs.GetValueFromIndex(i) + u"\"";
+  for (int32_t i = 0; i < Pairs.Count(); ++i) {
+    line += u' ';
+    line += Pairs.GetName(i);
+    line += u":\"";
+    line += Pairs.GetValueFromIndex(i);
+    line += u'"';
+  }
   return line;
 }
 

@@ -47,6 +47,8 @@ std::u16string Shortened(std::u16string_view Text, size_t Limit, char16_t Contro
   return shortened;
 }
 
+std::u16string Decimal(int64_t Value) { return brv::Utf8ToUtf16(std::to_string(Value)); }
+
 std::u16string Clipped(std::u16string_view Text) { return Shortened(Text, 60, u'?'); }
 
 TArguments::TArguments(std::vector<std::u16string> Args, std::vector<std::u16string_view> Flags,

@@ -1,6 +1,7 @@
 // Arguments and output of the sortwise tool: UTF-16 arguments on every platform, UTF-8 output.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ std::u16string FinishOutput();
 // Text as a message quotes it: at most Limit characters, longer text cut with an ellipsis,
 // control characters replaced by Control.
 std::u16string Shortened(std::u16string_view Text, size_t Limit, char16_t Control);
+// Value in decimal digits.
+std::u16string Decimal(int64_t Value);
+
 // Text from the command line as a message quotes it: control characters as "?", at most 60
 // characters, longer text cut with an ellipsis.
 std::u16string Clipped(std::u16string_view Text);

@@ -138,6 +138,8 @@ TLogMove MoveOf(const json& Object) {
 
 }  // namespace
 
+TLogPlace PlaceOf(outlook::MAPIFolder& Folder) { return {Folder.FolderPath(), Folder.EntryID(), Folder.StoreID()}; }
+
 TRunStamp NewRunStamp() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/outlook.h"
 #include "platform/file.h"
 
 namespace sortwise_tool {
@@ -28,6 +29,8 @@ struct TLogPlace {
   std::u16string Path, EntryID, StoreID;
   bool operator==(const TLogPlace&) const = default;
 };
+// Folder as the log names it, read from Outlook.
+TLogPlace PlaceOf(outlook::MAPIFolder& Folder);
 
 struct TLogRun {
   std::u16string Run, Time, Source, Mailbox, Rules, Profile;

@@ -39,10 +39,6 @@ const char16_t kRunHelp[] =
 
 namespace {
 
-std::u16string Decimal(int64_t Value) { return brv::Utf8ToUtf16(std::to_string(Value)); }
-
-TLogPlace PlaceOf(outlook::MAPIFolder& Folder) { return {Folder.FolderPath(), Folder.EntryID(), Folder.StoreID()}; }
-
 }  // namespace
 
 int RunCommand(const std::vector<std::u16string>& Args) {

@@ -1,5 +1,7 @@
 #include "run_report.h"
 
+#include "command_line.h"
+
 #include "foundation/text.h"
 #include "sorting/sortwise.h"
 
@@ -16,7 +18,7 @@ void TRunReport::Accepted(int32_t Position, const std::u16string& Sender, outloo
   // The model knows the target's identifiers; only its path is Outlook's to tell.
   if (auto* folder = dynamic_cast<swo::TSwoFolder*>(Entry.Owner()))
     FPending.To = {folder->Object_()->FolderPath(), folder->Id(), folder->StoreId()};
-  FLine = brv::Utf8ToUtf16(std::to_string(Position)) + u": " + Sender + u" \"" + FPending.Subject + u"\" -> " +
+  FLine = Decimal(Position) + u": " + Sender + u" \"" + FPending.Subject + u"\" -> " +
           (FPending.To.Path.empty() ? u"?" : FPending.To.Path);
 }
 

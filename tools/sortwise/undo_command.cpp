@@ -36,8 +36,6 @@ const char16_t kUndoHelp[] =
 
 namespace {
 
-std::u16string Decimal(int64_t Value) { return brv::Utf8ToUtf16(std::to_string(Value)); }
-
 // The newest run that moved mail for real and is not an undo; null when there is none.
 const TLogRun* NewestRun(const TMoveLog& Log) {
   for (auto run = Log.Runs.rbegin(); run != Log.Runs.rend(); ++run)
@@ -63,8 +61,6 @@ std::vector<const TLogMove*> MovesToTakeBack(const TMoveLog& Log, const TLogRun&
   std::reverse(moves.begin(), moves.end());
   return moves;
 }
-
-TLogPlace PlaceOf(outlook::MAPIFolder& Folder) { return {Folder.FolderPath(), Folder.EntryID(), Folder.StoreID()}; }
 
 // Null when the namespace raises: the object is not there (any more).
 template <class T, class F>
