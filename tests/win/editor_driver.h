@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/wide_win.h"
+#include "rule_editor.h"
 #include "ui/form_win.h"
 #include "ui/main_view.h"
 #include "ui/main_window_win.h"
@@ -186,6 +187,15 @@ class TListDriver {
 };
 
 inline std::u16string WindowsPath(const std::filesystem::path& Path) { return Path.u16string(); }
+
+// The editor on the sample mailbox and rules, saving into Work.
+inline rule_editor::TOptions SampleOptions(const std::filesystem::path& Work) {
+  rule_editor::TOptions Options;
+  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
+  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
+  Options.Save = WindowsPath(Work / "rules.xml");
+  return Options;
+}
 
 // A private work folder per test.
 class EditorTest : public testing::Test {

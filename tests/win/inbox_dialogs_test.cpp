@@ -48,15 +48,6 @@ swo::TSwoFolder* SavedFolder(const swo::TSortwise& Saved, const std::u16string& 
   return nullptr;
 }
 
-// The editor on the sample mailbox and rules, saving into Work.
-rule_editor::TOptions SampleOptions(const std::filesystem::path& Work) {
-  rule_editor::TOptions Options;
-  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
-  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
-  Options.Save = WindowsPath(Work / "rules.xml");
-  return Options;
-}
-
 RECT ClientPlace(HWND Control) {
   RECT Place;
   GetWindowRect(Control, &Place);

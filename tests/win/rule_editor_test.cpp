@@ -33,10 +33,7 @@ using namespace editor_test;
 using RuleEditorTest = EditorTest;
 
 TEST_F(RuleEditorTest, APersonEditsTheSampleRulesAndRunsACleanUp) {
-  rule_editor::TOptions Options;
-  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
-  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
-  Options.Save = WindowsPath(FWork / "rules.xml");
+  rule_editor::TOptions Options = SampleOptions(FWork);
   Options.SaveMailbox = WindowsPath(FWork / "mailbox.xml");
   Options.Picks = {u"\\\\anna.berg@brevanta.example\\Inbox"};
 
@@ -184,10 +181,7 @@ class TBarrier {
 };
 
 TEST_F(RuleEditorTest, TheKeyboardStartsInTheTreeAndInTheDialogsFirstFieldAndEscCloses) {
-  rule_editor::TOptions Options;
-  Options.Mailbox = SORTWISE_SAMPLES u"/mailbox.xml";
-  Options.Config = SORTWISE_SAMPLES u"/rules.xml";
-  Options.Save = WindowsPath(FWork / "rules.xml");
+  rule_editor::TOptions Options = SampleOptions(FWork);
 
   std::thread Driver;
   std::optional<TBarrier> Barrier;

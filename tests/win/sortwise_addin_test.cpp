@@ -160,6 +160,19 @@ class TActionWindow {
 // 2026-11-30 12:00 and 2026-11-01 12:00 as OLE dates: mail from "now" and from a month before.
 constexpr double kOld = 46327.5;
 
+// Calls the ribbon callback Name of Ribbon with one object argument, as the host does.
+HRESULT InvokeCallback(IDispatch* Ribbon, const std::u16string& Name, IDispatch* Argument, TVariant& Result) {
+  LPOLESTR name = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(Name.c_str()));
+  DISPID id = 0;
+  EXPECT_EQ(Ribbon->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_DISPATCH;
+  argument.pdispVal = Argument;
+  DISPPARAMS params = {&argument, nullptr, 1, 0};
+  return Ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, Result.put(), nullptr, nullptr);
+}
+
 class SortwiseAddInTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -269,18 +282,13 @@ class SortwiseAddInTest : public testing::Test {
   }
   // Calls a ribbon callback by name with one object argument, as the host does.
   HRESULT Call(const std::u16string& Name, IDispatch* Argument) {
+    TVariant result;
+    return Call(Name, Argument, result);
+  }
+  HRESULT Call(const std::u16string& Name, IDispatch* Argument, TVariant& Result) {
     TComPtr<IDispatch> ribbon;
     EXPECT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), ribbon.put_void()), S_OK);
-    LPOLESTR name = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(Name.c_str()));
-    DISPID id = 0;
-    EXPECT_EQ(ribbon->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-    VARIANT argument;
-    VariantInit(&argument);
-    argument.vt = VT_DISPATCH;
-    argument.pdispVal = Argument;
-    DISPPARAMS params = {&argument, nullptr, 1, 0};
-    TVariant result;
-    return ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr);
+    return InvokeCallback(ribbon.get(), Name, Argument, Result);
   }
   void LoadRibbon() { ASSERT_EQ(Call(u"RibbonOnLoad", &Ribbon), S_OK); }
   // Presses the button as the host does, by its onAction callback.
@@ -290,20 +298,9 @@ class SortwiseAddInTest : public testing::Test {
   }
   // What the host reads from the button's getVisible callback.
   bool ShownByTheRibbon() {
-    TComPtr<IDispatch> ribbon;
-    EXPECT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), ribbon.put_void()), S_OK);
-    const std::u16string name = AddIn->Button()->Id() + u".getVisible";
-    LPOLESTR names = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(name.c_str()));
-    DISPID id = 0;
-    EXPECT_EQ(ribbon->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     brv::test::TFakeRibbonControl control(AddIn->Button()->Id());
-    VARIANT argument;
-    VariantInit(&argument);
-    argument.vt = VT_DISPATCH;
-    argument.pdispVal = &control;
-    DISPPARAMS params = {&argument, nullptr, 1, 0};
     TVariant result;
-    EXPECT_EQ(ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr), S_OK);
+    EXPECT_EQ(Call(AddIn->Button()->Id() + u".getVisible", &control, result), S_OK);
     return result.get().vt == VT_BOOL && result.get().boolVal != VARIANT_FALSE;
   }
   // Presses the button while Person acts on a thread of its own; every editor still open when
@@ -705,10 +702,7 @@ TEST_F(SortwiseAddInTest, TheEditorOutlivesAHostThatLetsGoOfTheAddInMeanwhileAnd
   IDispatch* ribbon = nullptr;
   ASSERT_EQ(AddIn->QueryInterface(__uuidof(IRibbonExtensibility), reinterpret_cast<void**>(&ribbon)), S_OK);
   ribbon->Release();
-  const std::u16string buttonId = AddIn->Button()->Id(), name = buttonId + u".onAction";
-  LPOLESTR names = const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(name.c_str()));
-  DISPID id = 0;
-  ASSERT_EQ(ribbon->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  const std::u16string buttonId = AddIn->Button()->Id();
   std::thread person([&] {
     if (WaitForEditor() == nullptr) return;
     PostMessageW(host.Handle(), WM_APP, 0, 0);
@@ -716,13 +710,8 @@ TEST_F(SortwiseAddInTest, TheEditorOutlivesAHostThatLetsGoOfTheAddInMeanwhileAnd
     CloseEditors();
   });
   brv::test::TFakeRibbonControl control(buttonId);
-  VARIANT argument;
-  VariantInit(&argument);
-  argument.vt = VT_DISPATCH;
-  argument.pdispVal = &control;
-  DISPPARAMS params = {&argument, nullptr, 1, 0};
   TVariant result;
-  const HRESULT pressed = ribbon->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.put(), nullptr, nullptr);
+  const HRESULT pressed = InvokeCallback(ribbon, buttonId + u".onAction", &control, result);
   person.join();
   EXPECT_TRUE(letGo);
   EXPECT_EQ(pressed, S_OK);
