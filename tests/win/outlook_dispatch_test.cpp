@@ -3,6 +3,8 @@
 // adapter call is exactly one call of the store behind it.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <span>
 
 #include "cleanup_test_support.h"
@@ -404,6 +406,34 @@ TEST(ThroughTheObjectModel, AFailedMemberAnswersWithTheExceptionInformation) {
         << brv::Utf16ToUtf8(description.Text());
     EXPECT_EQ(CallMember(ns, u"GetFolderFromID", ids, nullptr, folder),
               static_cast<HRESULT>(0x8004010F));
+  }
+  CoUninitialize();
+}
+
+// Only the object that Move answers reaches the moved mail; the one it was moved through fails,
+// so code that keeps using it cannot pass here and fail in Outlook.
+TEST(ThroughTheObjectModel, TheObjectAMailWasMovedThroughIsStale) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    const auto outlook = TMemoryOutlook::Create(u"profile");
+    const auto store = outlook->AddStore(u"Mailbox");
+    store->AddFolder(u"Inbox")->AddItem(swo::test::Mail(u"invoice", u"billing@example.com"));
+    store->AddFolder(u"Invoices");
+    const auto ns = WrapApplication(standin::CreateOutlookApplication(outlook->Application()).get())->Session();
+    const auto mail = ns->GetDefaultFolder(olFolderInbox)->Items()->Item(1)->QueryMailItem();
+    const auto moved = mail->Move(*ns->GetFolderFromID(outlook->FolderByPath(u"\\\\Mailbox\\Invoices")->Id(), u""));
+    ASSERT_NE(moved, nullptr);
+    EXPECT_EQ(moved->Subject(), u"invoice");
+    EXPECT_EQ(moved->Parent()->Name(), u"Invoices");
+    for (const auto& call : std::initializer_list<std::function<void()>>{
+             [&] { mail->Subject(); }, [&] { mail->UnRead(); }, [&] { mail->EntryID(); }}) {
+      try {
+        call();
+        ADD_FAILURE() << "the object the mail was moved through still answers";
+      } catch (const brv::EbrvObject& e) {
+        EXPECT_EQ(static_cast<uint32_t>(e.ErrorCode()), 0x8004010Au);
+      }
+    }
   }
   CoUninitialize();
 }

@@ -116,6 +116,7 @@ class TItemObject final : public TModelObject {
     if (Obj == nullptr) return E_POINTER;
     *Obj = nullptr;
     try {
+      RefuseWhenMoved();
       FMail = FItem->QueryMailItem();
     } catch (...) {
       return brv::HandleSafeCallException();
@@ -140,9 +141,18 @@ class TItemObject final : public TModelObject {
     if (!FMail) FMail = FItem->QueryMailItem();
     return *FMail;
   }
+  // The object a mail was moved through stands for the mail where it was: only the object that
+  // Move answered reaches the mail in its new folder. Code that goes on with the old one must
+  // fail here rather than in a real Outlook.
+  void RefuseWhenMoved() const {
+    if (FMoved) throw brv::EbrvObject(kMAPI_E_OBJECT_DELETED, u"The item has been moved or deleted.");
+  }
 
+  // MAPI_E_OBJECT_DELETED.
+  static constexpr HRESULT kMAPI_E_OBJECT_DELETED = static_cast<HRESULT>(0x8004010A);
   Ref<outlook::ItemObject> FItem;
   Ref<outlook::_MailItem> FMail;
+  bool FMoved = false;
 };
 
 class TItemsObject final : public TModelObject {
@@ -207,6 +217,7 @@ class TFolderObject final : public TModelObject {
 };
 
 void TItemObject::Run(size_t Member, const TArgs& Args, brv::TVariant& Result) {
+  RefuseWhenMoved();
   Args.Expect(0, Member == Move ? 1 : 0);
   switch (Member) {
     case Subject:
@@ -244,6 +255,7 @@ void TItemObject::Run(size_t Member, const TArgs& Args, brv::TVariant& Result) {
   TFolderObject* target = TFolderObject::From(Args.Object(0).get());
   if (target == nullptr) throw brv::EbrvObject(E_INVALIDARG, u"The target is not a folder of this Outlook");
   auto moved = Mail().Move(target->Folder());
+  FMoved = true;
   SetObject(Result, moved ? MakeModel<TItemObject>(Context(), std::move(moved)).get() : nullptr);
 }
 
