@@ -45,8 +45,6 @@ int RunCommand(const std::vector<std::u16string>& Args) {
   const TArguments args(Args, {u"--dry-run", u"--outlook"}, {std::begin(kRunValueOptions), std::end(kRunValueOptions)});
   if (!args.Positional().empty())
     throw TUsageError{u"unexpected argument " + Clipped(args.Positional().front())};
-  if (args.Has(u"--outlook") && !args.Value(u"--save").empty())
-    throw TUsageError{u"--save FILE goes with --mailbox: Outlook keeps its mail itself"};
   const bool dryRun = args.Has(u"--dry-run");
 
   // The source outlives the sorter and every Outlook object the run reaches.

@@ -19,8 +19,10 @@ struct TSources {
   std::u16string Profile;
 };
 
-// Raises TUsageError for --mailbox and --outlook together or neither, --profile without
-// --outlook or with --config, and (when WithRules) --mailbox without --config.
+// Raises TUsageError for --mailbox and --outlook together or neither, --save with --outlook,
+// --profile without --outlook or with --config, and (when WithRules) --mailbox without --config.
+void CheckSources(const TArguments& Args, bool WithRules);
+// CheckSources, then opens the mailbox or connects to Outlook.
 TSources OpenSources(const TArguments& Args, bool WithRules);
 
 // Where the add-in keeps the rules of Profile.

@@ -162,8 +162,7 @@ int UndoCommand(const std::vector<std::u16string>& Args) {
     throw TUsageError{u"unexpected argument " + Clipped(args.Positional().front())};
   const std::u16string logFile = args.Value(u"--log");
   if (logFile.empty()) throw TUsageError{u"--log FILE is required"};
-  if (args.Has(u"--outlook") && !args.Value(u"--save").empty())
-    throw TUsageError{u"--save FILE goes with --mailbox: Outlook keeps its mail itself"};
+  CheckSources(args, false);
   const bool dryRun = args.Has(u"--dry-run");
 
   const TMoveLog log = ReadMoveLog(logFile);
