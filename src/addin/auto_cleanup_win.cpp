@@ -109,6 +109,9 @@ outlook::TOleDate LocalNow() {
 }  // namespace
 
 void TbrvSortwiseAddIn::StartAutoCleanUp() {
+  // A click or a shut-down of an earlier connection set the event: this connection's run is
+  // cancelled only by what happens in it.
+  ResetEvent(FEvent);
   const uintptr_t Thread = _beginthreadex(nullptr, 0, &AutoCleanUp, this, 0, nullptr);
   // Without a worker there is no automatic run, and nothing to wait for at shut-down.
   if (Thread == 0) return;
@@ -119,9 +122,22 @@ void TbrvSortwiseAddIn::StartAutoCleanUp() {
 }
 
 unsigned __stdcall TbrvSortwiseAddIn::AutoCleanUp(void* AddIn) noexcept {
+  // The thread's share in COM ends with it, whichever way the run ends.
+  class TComApartment {
+   public:
+    TComApartment() : FEntered(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+    ~TComApartment() {
+      if (FEntered) CoUninitialize();
+    }
+    TComApartment(const TComApartment&) = delete;
+    TComApartment& operator=(const TComApartment&) = delete;
+
+   private:
+    bool FEntered;
+  };
   try {
     NameThisThread(L"TbrvSortwiseAddIn.AutoCleanUp");
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const TComApartment Apartment;
     auto* Self = static_cast<TbrvSortwiseAddIn*>(AddIn);
     if (Self == nullptr) return 0;
     const DWORD Delay = static_cast<DWORD>(AutoCleanUpDelayUnits(RandomBelow(5))) * DelayUnitMs();

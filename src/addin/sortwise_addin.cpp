@@ -1,12 +1,9 @@
 // The add-in's life with its host: connection, start-up, the button, shut-down.
 #include "addin/sortwise_addin.h"
 
-#include <shlobj.h>
-
 #include "foundation/exception.h"
 #include "host/outlook_dispatch.h"
 #include "host/outlook_shared_source.h"
-#include "sorting/rules_file.h"
 #include "sorting/sortwise.h"
 #include "ui/application.h"
 #include "ui/form_win.h"
@@ -26,20 +23,6 @@ void SetUpApplication() {
   static const TUniqueIcon Icon(
       static_cast<HICON>(LoadImageW(ThisModule(), L"APPICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
   SetApplicationIcon(Icon.get());
-}
-
-bool FileExists(const std::u16string& Name) {
-  const DWORD Attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(Name.c_str()));
-  return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// Creates the folder of Filename with every missing parent; whether it worked shows when the
-// file is written.
-void CreateFolderOf(const std::u16string& Filename) {
-  const size_t Slash = Filename.find_last_of(u"\\/");
-  if (Slash == std::u16string::npos) return;
-  const std::u16string Folder = Filename.substr(0, Slash);
-  SHCreateDirectoryExW(nullptr, reinterpret_cast<const wchar_t*>(Folder.c_str()), nullptr);
 }
 
 }  // namespace
@@ -97,14 +80,13 @@ void TbrvSortwiseAddIn::Initialize() {
     SetUpApplication();
     const brv::TComPtr<IDispatch> Outlook = Application();
     const outlook::Ref<outlook::_Application> Wrapped = outlook::WrapApplication(Outlook.get());
-    FFilename = RulesFileName(Wrapped->Session()->CurrentProfileName());
-    if (FileExists(FFilename)) FSortwise->Load(FFilename);
+    LoadRules(Wrapped->Session()->CurrentProfileName());
     FSortwise->SetApplication_(Wrapped);
     // The worker reaches Outlook only through the application handed to the add-in: any other
     // is untrusted, and every sender it read would make Outlook ask the user.
     FSortwise->SetApplicationSource(std::make_shared<TOutlookSharedSource>(Outlook.get()));
     if (FButton == nullptr) CreateButton();
-    if (FSortwise->Config().GetAsBoolean(kAutoEnabled)) StartAutoCleanUp();
+    if (FRules->LoadFailure().empty() && FSortwise->Config().GetAsBoolean(kAutoEnabled)) StartAutoCleanUp();
     FButton->SetVisible(true);
   } catch (...) {
     // A host that took the markup at connection already shows the button: a failed start-up
@@ -143,19 +125,24 @@ void TbrvSortwiseAddIn::ButtonClick(brv::TbrvObject*) {
   SetEvent(FEvent);
   WaitForWorker();
   const HWND Owner = GetActiveWindow();
+  if (!FRules) return;
+  if (!FRules->LoadFailure().empty()) return ShowUnreadableRules(Owner);
+  const std::shared_ptr<TSortwise> Rules = FSortwise;
   {
-    TfrmMain Window(*FSortwise);
+    TfrmMain Window(*Rules);
+    Window.SetOnSessionEnd([this, &Rules] { SaveAtSessionEnd(*Rules); });
     FEditor = &Window;
     Window.ShowModal(Owner);
     FEditor = nullptr;
   }
-  if (FFilename.empty()) return;
   // Outlook shows nobody a callback's error: a rules file that cannot be written is shown here,
-  // and the rules stay in memory to be written at the next close.
-  ShowErrorsOver(Owner, [this] {
-    CreateFolderOf(FFilename);
-    FSortwise->Save(FFilename);
-  });
+  // and the rules stay in memory to be written at the next close, or at shut-down.
+  ShowErrorsOver(Owner, [this, &Rules] { FRules->Save(*Rules); });
+}
+
+const std::u16string& TbrvSortwiseAddIn::Filename() const {
+  static const std::u16string None;
+  return FRules ? FRules->Filename() : None;
 }
 
 void TbrvSortwiseAddIn::Shutdown() {
@@ -168,6 +155,8 @@ void TbrvSortwiseAddIn::Shutdown() {
   FSortwise->SetApplication_(nullptr);
   FSortwise->SetApplicationSource(nullptr);
   delete std::exchange(FButton, nullptr);
+  // After the button has gone: a click meanwhile could open the editor while Outlook closes.
+  SaveUnsavedRules();
 }
 
 }  // namespace swo

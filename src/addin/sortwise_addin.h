@@ -7,11 +7,13 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "addin/host_thread_win.h"
 #include "com/com_ptr.h"
 #include "office/office_addin2.h"
+#include "sorting/rules_keeper.h"
 
 namespace swo {
 
@@ -29,7 +31,7 @@ class TbrvSortwiseAddIn : public brv::TbrvOfficeAddIn2 {
   // The sorter, the profile's rules file (empty before Initialize) and the ribbon button (null
   // before Initialize and after Shutdown).
   TSortwise& Sortwise() const { return *FSortwise; }
-  const std::u16string& Filename() const { return FFilename; }
+  const std::u16string& Filename() const;
   brv::TbrvOfficeCommand* Button() const { return FButton; }
 
   // The button is made as soon as the add-in is connected: a host may ask for the ribbon's
@@ -46,7 +48,17 @@ class TbrvSortwiseAddIn : public brv::TbrvOfficeAddIn2 {
 
  private:
   void CreateButton();
+  // Reads the profile's rules; a file that cannot be read leaves the sorter empty and is said
+  // in the debugger output, and the button then explains it instead of opening the editor.
+  void LoadRules(const std::u16string& Profile);
   void ButtonClick(brv::TbrvObject* Sender);
+  void ShowUnreadableRules(HWND Owner);
+  // Writes Rules when Windows ends the session with the editor open: the process may end as
+  // soon as this returns, and no box can be answered any more.
+  void SaveAtSessionEnd(const TSortwise& Rules) noexcept;
+  // At shut-down, rules whose last save failed are saved again, or else kept in a recovery
+  // copy; the user is told once.
+  void SaveUnsavedRules() noexcept;
   // Sets the button's state on the host's thread, whichever thread asks.
   void PostButtonEnabled(bool Enabled);
   void StartAutoCleanUp();
@@ -54,8 +66,10 @@ class TbrvSortwiseAddIn : public brv::TbrvOfficeAddIn2 {
   void WaitForWorker();
   static unsigned __stdcall AutoCleanUp(void* AddIn) noexcept;
 
-  std::unique_ptr<TSortwise> FSortwise;
-  std::u16string FFilename;
+  // Shared with an open editor, which keeps the rules it edits even when a reconnection reads
+  // them anew meanwhile.
+  std::shared_ptr<TSortwise> FSortwise;
+  std::optional<TSwoRulesKeeper> FRules;  // from Initialize on
   brv::TbrvOfficeCommandBar* FGroup = nullptr;  // owned by the command model
   brv::TbrvOfficeCommand* FButton = nullptr;
   HANDLE FEvent = nullptr;

@@ -13,28 +13,14 @@ namespace {
 using dispatch::TKind;
 using dispatch::TMemberIds;
 
-// Whether the query for _MailItem answers on this thread. Outlook's own interfaces reach
-// another apartment only through Outlook's registered type library; where a damaged Office
-// lacks it, the query fails for mail too, and only IDispatch is left.
-enum class TMailQuery : uint8_t { Unknown, Works, Unavailable };
-
 // What the adapter objects of one application share: the application, the member ids, and
-// what the query for _MailItem was found to do.
+// whether the query for _MailItem was found to fail for mail. Outlook's own interfaces reach
+// another apartment only through Office's registered type library; where a damaged Office
+// lacks it, or lacks _MailItem in it, the query fails for mail too, and only IDispatch is left.
 struct TShared {
   brv::TComPtr<IDispatch> Application;
   TMemberIds Ids;
-  TMailQuery MailQuery = TMailQuery::Unknown;
-
-  // Asked when the query for _MailItem first fails: if the application itself does not answer
-  // to _Application here, Outlook's interfaces do not reach this thread at all.
-  TMailQuery FindMailQuery() {
-    if (MailQuery == TMailQuery::Unknown) {
-      brv::TComPtr<IDispatch> outlook;
-      const bool answers = SUCCEEDED(Application->QueryInterface(IID__Application, outlook.put_void())) && outlook;
-      MailQuery = answers ? TMailQuery::Works : TMailQuery::Unavailable;
-    }
-    return MailQuery;
-  }
+  bool MailQueryFails = false;
 };
 
 // What every adapter object holds: the object, its kind and what its application's objects share.
@@ -152,18 +138,18 @@ class TDispItem final : public ItemObject {
   TDispItem(brv::TComPtr<IDispatch> Object, std::shared_ptr<TShared> Shared)
       : FObject(std::move(Object)), FShared(std::move(Shared)) {}
 
-  // The query for _MailItem; where Outlook's interfaces turn out not to reach this thread,
-  // the item's Class decides, and a mail is then used through its IDispatch.
+  // The query for _MailItem; where it fails, the item's Class decides, and a mail is then used
+  // through its IDispatch (and later items are not asked again: the query fails for mail).
   Ref<_MailItem> QueryMailItem() override {
     HRESULT hr = E_NOINTERFACE;
-    if (FShared->MailQuery != TMailQuery::Unavailable) {
+    if (!FShared->MailQueryFails) {
       brv::TComPtr<IDispatch> mail;
       hr = FObject->QueryInterface(IID__MailItem, mail.put_void());
       if (SUCCEEDED(hr) && mail) return std::make_shared<TDispMailItem>(std::move(mail), FShared);
       if (SUCCEEDED(hr)) hr = E_NOINTERFACE;
-      if (FShared->FindMailQuery() == TMailQuery::Works) throw brv::EbrvObject(hr);
     }
     if (Class() != olMail) throw brv::EbrvObject(hr);
+    FShared->MailQueryFails = true;
     return std::make_shared<TDispMailItem>(brv::TComPtr<IDispatch>::Copy(FObject.get()), FShared);
   }
   std::u16string Subject() override { return dispatch::ToText(ItemProperty(FObject.get(), u"Subject").get()); }

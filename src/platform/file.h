@@ -53,6 +53,10 @@ bool RemoveFile(const std::u16string& Filename);
 // True when Filename names an existing file or folder.
 bool FileExists(const std::u16string& Filename);
 
+// Makes Folder with every missing folder above it. A folder that is there already succeeds;
+// otherwise the code of the first folder that could not be made returns.
+TbrvFileResult CreateFolders(const std::u16string& Folder);
+
 // A file that grows at its end, for logs: each Append writes its bytes at the end in one
 // system call, so that the lines of two processes appending at once never mix. One object per
 // open file; it closes the file when it goes.

@@ -277,6 +277,22 @@ bool FileExists(const std::u16string& Filename) {
   return path && ::stat(path->c_str(), &st) == 0;
 }
 
+TbrvFileResult CreateFolders(const std::u16string& Folder) {
+  const std::optional<std::string> native = NativePath(Folder);
+  if (!native) return {ResultFromErrno(kInvalidName)};
+  std::string path = *native;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  // The folders above, from the top; their failures do not count, as one may be there already
+  // or out of reach while the rest can still be made.
+  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+    ::mkdir(path.substr(0, slash).c_str(), 0777);
+  if (::mkdir(path.c_str(), 0777) == 0) return {};
+  const int error = errno;
+  struct stat st {};
+  if (error == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return {};
+  return {error == EEXIST ? ResultFromOsError(183) : ResultFromErrno(error, path)};  // ERROR_ALREADY_EXISTS
+}
+
 void SetWriteFaultHook(TbrvWriteFaultHook Hook) { FaultHook() = std::move(Hook); }
 
 TbrvFileResult TbrvAppendFile::Open(const std::u16string& Filename) {

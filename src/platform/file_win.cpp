@@ -172,6 +172,22 @@ bool FileExists(const std::u16string& Filename) {
   return ValidName(Filename) && GetFileAttributesW(WideCStr(Filename)) != INVALID_FILE_ATTRIBUTES;
 }
 
+TbrvFileResult CreateFolders(const std::u16string& Folder) {
+  if (!ValidName(Folder)) return {InvalidName()};
+  std::u16string path = Folder;
+  while (path.size() > 1 && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
+  // The folders above, from the top; their failures do not count, as one may be there already
+  // (a drive, a share) or out of reach while the rest can still be made.
+  for (size_t at = path.find_first_of(u"\\/", 1); at != std::u16string::npos; at = path.find_first_of(u"\\/", at + 1))
+    CreateDirectoryW(WideCStr(path.substr(0, at)), nullptr);
+  if (CreateDirectoryW(WideCStr(path), nullptr)) return {};
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesW(WideCStr(path));
+  if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return {};
+  return {ResultFromOsError(error)};
+}
+
 void SetWriteFaultHook(TbrvWriteFaultHook Hook) { FaultHook() = std::move(Hook); }
 
 TbrvFileResult TbrvAppendFile::Open(const std::u16string& Filename) {

@@ -3,10 +3,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "foundation/exception.h"
 #include "platform/wide_win.h"
 #include "ui/application.h"
+#include "ui/late_windows_win.h"
 #include "ui/visual_styles_win.h"
 
 namespace swo {
@@ -98,6 +100,7 @@ int TForm::ShowModal(HWND Owner) {
   if (Owner != nullptr && IsWindowEnabled(Owner) && std::find(Disabled.begin(), Disabled.end(), Owner) == Disabled.end())
     Disabled.push_back(Owner);
   for (HWND Window : Disabled) EnableWindow(Window, FALSE);
+  std::optional<TLateWindowsDisabled> Late(std::in_place, FHandle);
   FClosing = false;
   Guard([this] { OnShow(); });
   ShowWindow(FHandle, SW_SHOW);
@@ -117,6 +120,7 @@ int TForm::ShowModal(HWND Owner) {
   }
   // The owner comes back before this window goes, so that the activation returns to it, and
   // the focus to the control that had it.
+  Late.reset();
   for (auto Window = Disabled.rbegin(); Window != Disabled.rend(); ++Window)
     if (IsWindow(*Window)) EnableWindow(*Window, TRUE);
   DestroyWindow(FHandle);
@@ -241,6 +245,15 @@ LRESULT TForm::Handle(UINT Message, WPARAM WParam, LPARAM LParam) {
     }
     case WM_CLOSE:
       Guard([this] { OnCloseRequest(); });
+      return 0;
+    case TLateWindowsDisabled::kDisableMessage:
+      TLateWindowsDisabled::Disable(reinterpret_cast<HWND>(WParam));
+      return 0;
+    case WM_QUERYENDSESSION:
+      // Nothing here needs the user's answer: the session may end, and is saved when it does.
+      return TRUE;
+    case WM_ENDSESSION:
+      if (WParam != FALSE && FOnSessionEnd) FOnSessionEnd();
       return 0;
     case WM_ACTIVATE:
       // The focus stays with its control while another window is active, as in a dialog.

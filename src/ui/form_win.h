@@ -45,6 +45,9 @@ class TForm {
   int ShowModal(HWND Owner);
   // Ends the modal loop with Result; the window is destroyed when ShowModal returns.
   void Close(int Result);
+  // Runs when Windows ends the session (log-off, restart) while the window is open: the
+  // process may end as soon as it returns, so this is the last moment to save. Must not raise.
+  void SetOnSessionEnd(std::function<void()> Handler) { FOnSessionEnd = std::move(Handler); }
 
   // The window (null before ShowModal created it and after it returned).
   HWND Handle() const { return FHandle; }
@@ -116,6 +119,7 @@ class TForm {
   HWND FFocus = nullptr;  // the control that had the focus when the window was last deactivated
   bool FClosing = false;
   int FResult = IDCANCEL;
+  std::function<void()> FOnSessionEnd;
 };
 
 // Shows Text in the application's error box over Owner: the error icon, OK, the application

@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -114,6 +116,27 @@ std::u16string MessageText(HWND Box) {
   return brv::platform::FromWide(text);
 }
 
+// A person answers each of the product's message boxes with OK, noting its text, until Done.
+template <class F>
+void AnswerBoxesUntil(F&& Done, std::vector<std::u16string>& Boxes) {
+  WaitFor([&] {
+    for (HWND box : Shown(L"#32770")) {
+      Boxes.push_back(MessageText(box));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      WaitFor([&] { return !IsWindow(box); });
+    }
+    return Done();
+  });
+}
+
+// A person closes the editor once it shows and answers every box until the press has Returned.
+void CloseTheEditorAndAnswerBoxes(std::atomic<bool>& Returned, std::vector<std::u16string>& Boxes) {
+  const HWND editor = WaitForEditor();
+  if (editor == nullptr) return;
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  AnswerBoxesUntil([&] { return Returned.load(); }, Boxes);
+}
+
 // A window of the test thread that runs Action when a message reaches it: a left click for an
 // explorer window, WM_APP for a message-only one.
 class TActionWindow {
@@ -180,9 +203,11 @@ class SortwiseAddInTest : public testing::Test {
     std::filesystem::remove_all(FWork);
     // A "%" in the user's folder must not disturb the rules file's name.
     FAppData = FWork / "100%s user";
+    FLocalAppData = FWork / "local";
     SetEnvironmentVariableW(L"AppData", FAppData.wstring().c_str());
+    SetEnvironmentVariableW(L"LocalAppData", FLocalAppData.wstring().c_str());
     SetEnvironmentVariableW(L"SORTWISE_AUTO_DELAY_MS", L"0");
-    Mailbox = outlook::TMemoryOutlook::Create(u"Work");
+    Mailbox = outlook::TMemoryOutlook::Create(Profile());
     const auto store = Mailbox->AddStore(u"Mailbox");
     Inbox = store->AddFolder(u"Inbox");
     Projects = store->AddFolder(u"Projects");
@@ -202,21 +227,40 @@ class SortwiseAddInTest : public testing::Test {
     std::filesystem::remove_all(FWork);
   }
 
-  std::filesystem::path RulesFile() const { return FAppData / "Brevanta" / "Sortwise" / "Work.xml"; }
+  // The Outlook profile the add-in runs in.
+  virtual std::u16string Profile() const { return u"Work"; }
+  std::filesystem::path RulesFolder() const { return FAppData / "Brevanta" / "Sortwise"; }
+  std::filesystem::path RulesFile() const { return RulesFolder() / "Work.xml"; }
   // Rules that send mail from ann@example.com to Projects, with these settings.
   void WriteRules(std::initializer_list<std::pair<std::u16string, std::u16string>> Settings) {
+    WriteRules(Settings, RulesFile());
+  }
+  void WriteRules(std::initializer_list<std::pair<std::u16string, std::u16string>> Settings,
+                  const std::filesystem::path& File) {
     const std::unique_ptr<swo::TSortwise> rules(swo::TSortwise::Create());
     rules->SetApplication_(Mailbox->Application());
     rules->Add(*Projects)->Add(u"ann@example.com");
     for (const auto& [name, value] : Settings) rules->Config().SetValue(name, value);
-    std::filesystem::create_directories(RulesFile().parent_path());
-    rules->Save(RulesFile().u16string());
+    std::filesystem::create_directories(File.parent_path());
+    rules->Save(File.u16string());
   }
-  // The running Outlook of an Office whose type library registration is damaged: only
-  // IDispatch crosses apartments.
-  void ServeWithoutTypeLibrary() {
+  // The addresses of the first folder of the rules in File.
+  static std::vector<std::u16string> AddressesIn(const std::filesystem::path& File) {
+    const std::unique_ptr<swo::TSortwise> saved(swo::TSortwise::Create());
+    saved->Load(File.u16string());
+    std::vector<std::u16string> addresses;
+    if (saved->Count() == 0 || saved->Items(0)->Count() == 0) return addresses;
+    const auto* folder = saved->Items(0)->Items(0);
+    for (int32_t i = 0; i < folder->Count(); ++i) addresses.push_back(folder->Items(i)->Address());
+    return addresses;
+  }
+  // An edit as the editor makes it: an address added to the first folder.
+  void AddAddress(const std::u16string& Address) { AddIn->Sortwise().Items(0)->Items(0)->Add(Address); }
+  // The running Outlook of an Office whose type library registration is damaged: all of it
+  // (only IDispatch crosses apartments) or the part of mail.
+  void ServeWith(standin::TTypeLibrary TypeLibrary) {
     Server.reset();
-    Server.emplace(Running.get(), false);
+    Server.emplace(Running.get(), TypeLibrary);
   }
   void AddMail(std::u16string Subject, double Received,
                outlook::TMemoryItemKind Kind = outlook::TMemoryItemKind::Mail,
@@ -345,7 +389,7 @@ class SortwiseAddInTest : public testing::Test {
   }
 
   brv::test::TApartment Apartment;
-  std::filesystem::path FWork, FAppData;
+  std::filesystem::path FWork, FAppData, FLocalAppData;
   outlook::Ref<outlook::TMemoryOutlook> Mailbox;
   outlook::Ref<outlook::TMemoryFolder> Inbox, Projects;
   TComPtr<IDispatch> Served, Running;
@@ -387,21 +431,42 @@ TEST_F(SortwiseAddInTest, AHostAskingForTheMarkupRightAfterConnectingGetsTheButt
   Disconnect();
 }
 
-TEST_F(SortwiseAddInTest, ABrokenRulesFileFailsTheStartUpWithItsMessageAndHidesTheButton) {
+// A rules file that cannot be read is the user's: the start-up goes on without rules and says
+// why in the debugger output, the button explains it, no editor opens, no automatic run starts,
+// and nothing is ever saved over the file.
+TEST_F(SortwiseAddInTest, ABrokenRulesFileIsReportedExplainedByTheButtonAndNeverSavedOver) {
   std::filesystem::create_directories(RulesFile().parent_path());
-  std::ofstream(RulesFile()) << "<Sortwise><store name=\"x\"";
-  ASSERT_EQ(Connect(), S_OK);
-  LoadRibbon();
-  EXPECT_TRUE(FAILED(Start()));
-  TComPtr<IErrorInfo> error;
-  ASSERT_EQ(GetErrorInfo(0, error.put()), S_OK);
-  TBstr description;
-  error->GetDescription(description.put());
-  EXPECT_NE(description.Text().find(u"Work.xml"), std::u16string::npos) << brv::Utf16ToUtf8(description.Text());
-  ASSERT_NE(AddIn->Button(), nullptr);
-  EXPECT_FALSE(AddIn->Button()->Visible());
-  EXPECT_FALSE(ShownByTheRibbon());
+  const std::string broken = "<Sortwise><configuration><value name=\"Auto.Enabled\">True</value>";
+  std::ofstream(RulesFile(), std::ios::binary) << broken;
+  AddMail(u"Old", kOld);
+  CollectDebugLines();
+  ASSERT_NO_FATAL_FAILURE(StartUp());
+  const std::vector<std::u16string> lines = DebugLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind(u"Sortwise: the rules could not be read", 0), 0u) << brv::Utf16ToUtf8(lines[0]);
+  EXPECT_NE(lines[0].find(u"Work.xml"), std::u16string::npos) << brv::Utf16ToUtf8(lines[0]);
+  EXPECT_TRUE(ShownByTheRibbon());
+  EXPECT_EQ(AddIn->Sortwise().Count(), 0);
+
+  std::vector<std::u16string> boxes;
+  size_t editors = 0;
+  EXPECT_EQ(PressWhile([&](std::atomic<bool>& Returned) {
+              AnswerBoxesUntil(
+                  [&] {
+                    editors = std::max(editors, Shown(L"TSortwiseForm").size());
+                    return Returned.load();
+                  },
+                  boxes);
+            }),
+            S_OK);
+  EXPECT_EQ(editors, 0u);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find(RulesFile().u16string()), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
+  EXPECT_NE(boxes[0].find(u"leaves this file as it is"), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
   Disconnect();
+  std::ifstream in(RulesFile(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), broken);
+  EXPECT_EQ(Ribbon.States, std::vector<bool>{true}) << "an automatic run started without rules";
 }
 
 TEST_F(SortwiseAddInTest, TheAutomaticRunMovesOnlyOldMailWithTheButtonDisabledMeanwhile) {
@@ -511,10 +576,10 @@ TEST_F(SortwiseAddInMidRunTest, AShutDownStopsTheWalkAfterTheItemInHand) {
 // nothing but IDispatch: either way the worker moves exactly the mail up to the cut-off
 // without a guard prompt, every call reaches Outlook's own thread, and the items that are not
 // mail get their "ERROR: " lines.
-class SortwiseAddInTypeLibraryTest : public SortwiseAddInTest, public testing::WithParamInterface<bool> {};
+class SortwiseAddInTypeLibraryTest : public SortwiseAddInTest, public testing::WithParamInterface<standin::TTypeLibrary> {};
 
 TEST_P(SortwiseAddInTypeLibraryTest, TheAutomaticRunReadsSendersThroughTheTrustedApplication) {
-  if (!GetParam()) ServeWithoutTypeLibrary();
+  if (GetParam() != standin::TTypeLibrary::Whole) ServeWith(GetParam());
   WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"7"}});
   AddMail(u"Old", kOld);
   AddMail(u"Invitation", kOld, outlook::TMemoryItemKind::MeetingRequest);
@@ -528,9 +593,15 @@ TEST_P(SortwiseAddInTypeLibraryTest, TheAutomaticRunReadsSendersThroughTheTruste
   ExpectNothingOutlookRefuses();
 }
 
-INSTANTIATE_TEST_SUITE_P(Office, SortwiseAddInTypeLibraryTest, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& Info) {
-                           return Info.param ? "TypeLibraryRegistered" : "NoTypeLibrary";
+INSTANTIATE_TEST_SUITE_P(Office, SortwiseAddInTypeLibraryTest,
+                         testing::Values(standin::TTypeLibrary::Whole, standin::TTypeLibrary::WithoutMailItem,
+                                         standin::TTypeLibrary::Missing),
+                         [](const testing::TestParamInfo<standin::TTypeLibrary>& Info) {
+                           switch (Info.param) {
+                             case standin::TTypeLibrary::Whole: return "TypeLibraryRegistered";
+                             case standin::TTypeLibrary::WithoutMailItem: return "TypeLibraryWithoutMailItem";
+                             default: return "NoTypeLibrary";
+                           }
                          });
 
 // The editor's Run button and its inbox collection run on Outlook's thread: they too read every
@@ -651,23 +722,8 @@ TEST_F(SortwiseAddInTest, ARulesFileThatCannotBeWrittenIsShownAndWrittenAtTheNex
   FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, reason, 512, nullptr);
   std::u16string expectedReason(brv::Trim(brv::platform::FromWide(reason)));
 
-  // A person closes the editor and answers every box until the press has returned.
   std::vector<std::u16string> boxes;
-  const auto closeAndAnswer = [&](std::atomic<bool>& Returned) {
-    const HWND editor = WaitForEditor();
-    if (editor == nullptr) return;
-    PostMessageW(editor, WM_CLOSE, 0, 0);
-    HWND last = nullptr;
-    WaitFor([&] {
-      for (HWND box : Shown(L"#32770"))
-        if (box != last) {
-          last = box;
-          boxes.push_back(MessageText(box));
-          PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-      return Returned.load();
-    });
-  };
+  const auto closeAndAnswer = [&](std::atomic<bool>& Returned) { CloseTheEditorAndAnswerBoxes(Returned, boxes); };
   EXPECT_EQ(PressWhile(closeAndAnswer), S_OK);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].find(AddIn->Filename()), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
@@ -716,6 +772,172 @@ TEST_F(SortwiseAddInTest, TheEditorOutlivesAHostThatLetsGoOfTheAddInMeanwhileAnd
   EXPECT_TRUE(letGo);
   EXPECT_EQ(pressed, S_OK);
   EXPECT_TRUE(std::filesystem::exists(RulesFile())) << "the rules edited meanwhile are saved";
+}
+
+// Rules whose save failed at the close are saved again at shut-down; where that fails too they
+// go to a recovery copy, and the user is told once, with both files named.
+TEST_F(SortwiseAddInTest, RulesNotSavedAtTheCloseAreSavedAtShutDownOrKeptInARecoveryCopy) {
+  for (const bool refusedAtShutDown : {false, true}) {
+    SCOPED_TRACE(refusedAtShutDown ? "refused at shut-down too" : "writable again at shut-down");
+    std::filesystem::remove_all(FWork);
+    WriteRules({});
+    ASSERT_NO_FATAL_FAILURE(StartUp());
+    AddAddress(u"bob@example.com");
+    // The rules folder is a file now: the save at the close is refused.
+    std::filesystem::remove_all(RulesFolder());
+    std::ofstream(RulesFolder()) << "in the way";
+    std::vector<std::u16string> boxes;
+    EXPECT_EQ(PressWhile([&](std::atomic<bool>& Returned) { CloseTheEditorAndAnswerBoxes(Returned, boxes); }), S_OK);
+    ASSERT_EQ(boxes.size(), 1u) << "the failed close is shown";
+    if (!refusedAtShutDown) std::filesystem::remove(RulesFolder());
+
+    boxes.clear();
+    std::atomic<bool> shutDown{false};
+    std::thread person([&] { AnswerBoxesUntil([&] { return shutDown.load(); }, boxes); });
+    Disconnect();
+    shutDown = true;
+    person.join();
+
+    const std::filesystem::path recoveryFolder = FLocalAppData / "Brevanta" / "Sortwise";
+    if (!refusedAtShutDown) {
+      EXPECT_TRUE(boxes.empty());
+      EXPECT_EQ(AddressesIn(RulesFile()), (std::vector<std::u16string>{u"ann@example.com", u"bob@example.com"}));
+      EXPECT_FALSE(std::filesystem::exists(recoveryFolder));
+      continue;
+    }
+    std::vector<std::filesystem::path> copies;
+    if (std::filesystem::exists(recoveryFolder))
+      for (const auto& entry : std::filesystem::directory_iterator(recoveryFolder)) copies.push_back(entry.path());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].filename().u16string().rfind(u"Work (recovered ", 0), 0u) << copies[0];
+    EXPECT_EQ(AddressesIn(copies[0]), (std::vector<std::u16string>{u"ann@example.com", u"bob@example.com"}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(AddIn->Filename()), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
+    EXPECT_NE(boxes[0].find(copies[0].u16string()), std::u16string::npos) << brv::Utf16ToUtf8(boxes[0]);
+    // What was in the way is as it was: nothing but the model goes to the rules file's place.
+    std::ifstream in(RulesFolder());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "in the way");
+  }
+}
+
+// Windows ends the session while the editor, or a dialog over it, is open: it asks every
+// top-level window and may end the process as soon as WM_ENDSESSION has been answered.
+TEST_F(SortwiseAddInTest, TheSessionEndingWithTheEditorOpenSavesTheRules) {
+  for (const bool dialogOpen : {false, true}) {
+    SCOPED_TRACE(dialogOpen ? "the settings dialog open" : "the editor open");
+    std::filesystem::remove_all(FWork);
+    WriteRules({});
+    ASSERT_NO_FATAL_FAILURE(StartUp());
+    AddAddress(u"carol@example.com");
+    std::filesystem::remove(RulesFile());
+    std::vector<std::u16string> savedWhenEnded;
+    bool existedWhenAsked = true;
+    EXPECT_EQ(PressWhile([&](std::atomic<bool>&) {
+                const HWND editor = WaitForEditor();
+                if (editor == nullptr) return;
+                HWND dialog = nullptr;
+                if (dialogOpen) {
+                  PostMessageW(FindWindowExW(editor, nullptr, L"BUTTON", L"Settings"), BM_CLICK, 0, 0);
+                  WaitFor([&] {
+                    dialog = GetLastActivePopup(editor);
+                    return dialog != editor && IsWindowVisible(dialog);
+                  });
+                }
+                // Every top-level window of Outlook's thread, as Windows asks them.
+                std::vector<HWND> windows;
+                EnumThreadWindows(
+                    GetWindowThreadProcessId(editor, nullptr),
+                    [](HWND Window, LPARAM Found) -> BOOL {
+                      reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
+                      return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&windows));
+                DWORD_PTR answer = 0;
+                for (HWND window : windows)
+                  SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+                existedWhenAsked = std::filesystem::exists(RulesFile());
+                for (HWND window : windows)
+                  SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+                if (std::filesystem::exists(RulesFile())) savedWhenEnded = AddressesIn(RulesFile());
+                // The session went on after all (a test cannot end it): the person closes up.
+                if (dialog != nullptr && dialog != editor) PostMessageW(dialog, WM_CLOSE, 0, 0);
+              }),
+              S_OK);
+    EXPECT_FALSE(existedWhenAsked) << "saved before the session was sure to end";
+    EXPECT_EQ(savedWhenEnded, (std::vector<std::u16string>{u"ann@example.com", u"carol@example.com"}));
+    Disconnect();
+  }
+}
+
+// Rules kept under the name an earlier version gave the profile's file are found; from then on
+// they are saved under today's name, and the earlier file is left as it was.
+class SortwiseAddInEarlierNameTest : public SortwiseAddInTest {
+ protected:
+  std::u16string Profile() const override { return u"Team 100%"; }
+};
+
+TEST_F(SortwiseAddInEarlierNameTest, RulesUnderTheEarlierFileNameAreReadAndSavedUnderTheNewOne) {
+  const std::filesystem::path earlier = RulesFolder() / "Team 100%.xml", current = RulesFolder() / "Team 100%25.xml";
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}}, earlier);
+  const uintmax_t earlierSize = std::filesystem::file_size(earlier);
+  const auto earlierTime = std::filesystem::last_write_time(earlier);
+  AddMail(u"Old 1", kOld);
+  AddMail(u"Old 2", kOld);
+  CollectDebugLines();
+  ASSERT_NO_FATAL_FAILURE(StartUp());
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
+  EXPECT_EQ(Subjects(Projects), (std::vector<std::u16string>{u"Old 2", u"Old 1"}));
+  EXPECT_EQ(std::filesystem::path(AddIn->Filename()), current);
+  const std::vector<std::u16string> lines = DebugLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find(earlier.u16string()), std::u16string::npos) << brv::Utf16ToUtf8(lines[0]);
+  AddAddress(u"dave@example.com");
+  std::vector<std::u16string> boxes;
+  EXPECT_EQ(PressWhile([&](std::atomic<bool>& Returned) { CloseTheEditorAndAnswerBoxes(Returned, boxes); }), S_OK);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(AddressesIn(current), (std::vector<std::u16string>{u"ann@example.com", u"dave@example.com"}));
+  EXPECT_EQ(std::filesystem::file_size(earlier), earlierSize);
+  EXPECT_EQ(std::filesystem::last_write_time(earlier), earlierTime);
+  EXPECT_EQ(AddressesIn(earlier), std::vector<std::u16string>{u"ann@example.com"});
+  Disconnect();
+}
+
+// A host may disconnect the add-in and connect the same object again (the COM Add-ins dialog):
+// the new connection has its automatic run, whatever cancelled the last one's.
+TEST_F(SortwiseAddInTest, AReconnectionRunsTheAutomaticCleanUpAgain) {
+  WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+  for (const std::u16string subject : {u"First", u"Second"}) {
+    AddMail(subject, kOld);
+    ASSERT_NO_FATAL_FAILURE(StartUp());
+    EXPECT_TRUE(PumpUntil([&] { return Inbox->ItemCount() == 0; })) << brv::Utf16ToUtf8(subject) << " was not moved";
+    Disconnect();
+  }
+  EXPECT_EQ(Subjects(Projects), (std::vector<std::u16string>{u"First", u"Second"}));
+}
+
+// A window that Outlook's thread opens while the editor is open (a new explorer, an inspector)
+// is kept out of reach like the ones that were there, and usable again once the editor closes.
+TEST_F(SortwiseAddInTest, AWindowOpenedWhileTheEditorIsOpenIsDisabledUntilItCloses) {
+  WriteRules({});
+  ASSERT_NO_FATAL_FAILURE(StartUp());
+  std::unique_ptr<TActionWindow> opened;
+  // Served in the editor's loop, as Outlook's own work is.
+  TActionWindow outlookThread(false, [&] { opened = std::make_unique<TActionWindow>(true, [] {}); });
+  bool enabledMeanwhile = true, activeMeanwhile = true;
+  EXPECT_EQ(PressWhile([&](std::atomic<bool>&) {
+              const HWND editor = WaitForEditor();
+              if (editor == nullptr) return;
+              SendMessageW(outlookThread.Handle(), WM_APP, 0, 0);
+              SendMessageW(editor, WM_NULL, 0, 0);  // what was posted meanwhile is handled
+              enabledMeanwhile = opened && IsWindowEnabled(opened->Handle());
+              activeMeanwhile = opened && GetForegroundWindow() == opened->Handle();
+            }),
+            S_OK);
+  ASSERT_TRUE(opened);
+  EXPECT_FALSE(enabledMeanwhile);
+  EXPECT_FALSE(activeMeanwhile);
+  EXPECT_TRUE(IsWindowEnabled(opened->Handle()));
+  Disconnect();
 }
 
 // What Outlook and Windows read from the file itself: the name, the version, the icon and the

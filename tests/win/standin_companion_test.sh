@@ -20,7 +20,7 @@ profile_rules="$rules_folder/Outlook.xml"
 [ -e "$profile_rules" ] && cp -p "$profile_rules" "$work/profile-rules.before"
 cleanup() {
   kill_standin
-  rm -f "$profile_rules"
+  rm -f "$profile_rules" "$rules_folder/Team 100%.xml"
   [ -e "$work/profile-rules.before" ] && cp -p "$work/profile-rules.before" "$profile_rules"
   rm -rf "$work"
 }
@@ -51,6 +51,11 @@ moves_of() { grep -E "^$1 [0-9]+: " <<<"$out" | sed -E "s/^$1 //"; }
 run_sortwise 0 check --outlook
 grep -qxF "rules file: $appdata\\Brevanta\\Sortwise\\Outlook.xml" <<<"$out" || fail "check: not the profile's rules file"
 in_order "$out" '^no problems found$'
+# A profile whose rules an earlier version kept under the profile's own name ("%" is written
+# "%25" today): found there.
+cp "$rules" "$rules_folder/Team 100%.xml"
+run_sortwise 0 check --outlook --profile "Team 100%"
+grep -qxF "rules file: $appdata\\Brevanta\\Sortwise\\Team 100%.xml" <<<"$out" || fail "check --profile: not the earlier file"
 # A registered folder that Outlook does not have is reported; the one it has is not.
 run_sortwise 1 check --outlook --config "$(winpath "$gone_rules")"
 # With Outlook's reason, which crosses processes in the call's exception information.

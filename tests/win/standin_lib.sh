@@ -4,7 +4,14 @@
 wine=$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run
 failures=0
 
-winpath() { "$wine" winepath.exe -w "$1" | tr -d '\r'; }
+# A Unix path as the prefix's programs name it: drive Z: is the root of the Unix file system, as
+# in every Wine prefix. (Worked out here: a winepath.exe started under load has been seen to
+# print nothing.)
+winpath() {
+  local absolute
+  absolute=$(realpath -m "$1")
+  echo "Z:${absolute//\//\\}"
+}
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # The system folder of the programs of a bitness (32 or 64).
 system_folder() { echo "$WINEPREFIX/drive_c/windows/$([ "$1" = 32 ] && echo syswow64 || echo system32)"; }

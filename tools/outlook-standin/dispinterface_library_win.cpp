@@ -33,7 +33,7 @@ std::u16string LibraryPath() {
 }
 
 // A member-less dispinterface (IDispatch's members only) for each of Outlook's.
-void WriteLibrary(const std::u16string& Path) {
+void WriteLibrary(const std::u16string& Path, bool WithMailItem) {
   brv::TComPtr<ICreateTypeLib2> library;
   brv::EbrvObject::Check(CreateTypeLib2(kSysKind, brv::platform::WideCStr(Path), library.put()));
   brv::EbrvObject::Check(library->SetGuid(kLibraryId));
@@ -44,6 +44,7 @@ void WriteLibrary(const std::u16string& Path) {
   brv::TComPtr<ITypeInfo> dispatch;
   brv::EbrvObject::Check(stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch.put()));
   for (const TDispinterface& item : kDispinterfaces) {
+    if (!WithMailItem && IsEqualGUID(item.Id, outlook::IID__MailItem)) continue;
     brv::TComPtr<ICreateTypeInfo> info;
     brv::EbrvObject::Check(library->CreateTypeInfo(const_cast<LPOLESTR>(item.Name), TKIND_DISPATCH, info.put()));
     brv::EbrvObject::Check(info->SetGuid(item.Id));
@@ -57,9 +58,9 @@ void WriteLibrary(const std::u16string& Path) {
 
 }  // namespace
 
-TDispinterfaceLibrary::TDispinterfaceLibrary() : FPath(LibraryPath()) {
+TDispinterfaceLibrary::TDispinterfaceLibrary(bool WithMailItem) : FPath(LibraryPath()) {
   try {
-    WriteLibrary(FPath);
+    WriteLibrary(FPath, WithMailItem);
     brv::TComPtr<ITypeLib> library;
     brv::EbrvObject::Check(LoadTypeLibEx(brv::platform::WideCStr(FPath), REGKIND_NONE, library.put()));
     // Registers the interfaces too, each with oleaut32's dispinterface marshaller.

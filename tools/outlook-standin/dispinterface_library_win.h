@@ -10,8 +10,9 @@ namespace standin {
 
 class TDispinterfaceLibrary {
  public:
-  // Raises when the library cannot be made or registered.
-  TDispinterfaceLibrary();
+  // Raises when the library cannot be made or registered. Without _MailItem it plays a
+  // registration damaged in part: the application crosses apartments, mail only as IDispatch.
+  explicit TDispinterfaceLibrary(bool WithMailItem = true);
   ~TDispinterfaceLibrary();
   TDispinterfaceLibrary(const TDispinterfaceLibrary&) = delete;
   TDispinterfaceLibrary& operator=(const TDispinterfaceLibrary&) = delete;

@@ -67,7 +67,8 @@ int Serve(const TOptions& Options) {
     // running, or create, is the untrusted one.
     const brv::TComPtr<IDispatch> trusted = standin::CreateOutlookApplication(mailbox->Application(), true);
     const brv::TComPtr<IDispatch> untrusted = standin::CreateOutlookApplication(mailbox->Application(), false);
-    const standin::TOutlookServer server(untrusted.get(), !Options.NoTypeLibrary);
+    const standin::TOutlookServer server(untrusted.get(), Options.NoTypeLibrary ? standin::TTypeLibrary::Missing
+                                                                              : standin::TTypeLibrary::Whole);
     // From here on other processes reach this Outlook; their calls are served while it waits.
     standin::PrintLine("serving process=" + std::to_string(GetCurrentProcessId()));
     // An Outlook without add-ins still serves its mailbox.

@@ -49,16 +49,16 @@ std::u16string ClassIdText() { return GuidText(outlook::CLSID_OutlookApplication
 
 }  // namespace
 
-TOutlookServer::TOutlookServer(IDispatch* Application, bool RegisterInterfaces) {
+TOutlookServer::TOutlookServer(IDispatch* Application, TTypeLibrary TypeLibrary) {
   try {
-    Register(Application, RegisterInterfaces);
+    Register(Application, TypeLibrary);
   } catch (...) {
     Revoke();
     throw;
   }
 }
 
-void TOutlookServer::Register(IDispatch* Application, bool RegisterInterfaces) {
+void TOutlookServer::Register(IDispatch* Application, TTypeLibrary TypeLibrary) {
   // The machine's classes, as Wine does not merge the user's into HKEY_CLASSES_ROOT; a real
   // Outlook's registration is left alone.
   const std::u16string progIdKey = u"Software\\Classes\\" + std::u16string(kProgId);
@@ -70,7 +70,7 @@ void TOutlookServer::Register(IDispatch* Application, bool RegisterInterfaces) {
     brv::SetRegString(brv::CreateRegKey(HKEY_LOCAL_MACHINE, u"Software\\Classes\\CLSID\\" + classId + u"\\ProgID").get(),
                       u"", kProgId);
   }
-  if (RegisterInterfaces) FInterfaces.emplace();
+  if (TypeLibrary != TTypeLibrary::Missing) FInterfaces.emplace(TypeLibrary == TTypeLibrary::Whole);
   brv::EbrvObject::Check(
       RegisterActiveObject(Application, outlook::CLSID_OutlookApplication, ACTIVEOBJECT_STRONG, &FActiveObject));
   FFactory = brv::TComPtr<IClassFactory>::Copy(brv::TbrvComObject::Create<TApplicationFactory>(Application));

@@ -16,16 +16,21 @@
 
 namespace standin {
 
+// What there is of Office's type library registration, which lets Outlook's own interfaces
+// cross apartments: all of it, all but _MailItem (damaged in part), or nothing (only IDispatch
+// crosses).
+enum class TTypeLibrary { Whole, WithoutMailItem, Missing };
+
 class TOutlookServer {
  public:
   // Raises when a registration fails.
-  explicit TOutlookServer(IDispatch* Application, bool RegisterInterfaces = true);
+  explicit TOutlookServer(IDispatch* Application, TTypeLibrary TypeLibrary = TTypeLibrary::Whole);
   ~TOutlookServer();
   TOutlookServer(const TOutlookServer&) = delete;
   TOutlookServer& operator=(const TOutlookServer&) = delete;
 
  private:
-  void Register(IDispatch* Application, bool RegisterInterfaces);
+  void Register(IDispatch* Application, TTypeLibrary TypeLibrary);
   void Revoke();
 
   bool FRegistryEntered = false;

@@ -1,10 +1,13 @@
 #include "sources.h"
 
+#include "platform/file.h"
 #include "sorting/rules_file.h"
 
 namespace sortwise_tool {
 
-std::u16string ProfileRulesFile(const std::u16string& Profile) { return swo::RulesFileName(Profile); }
+std::u16string ProfileRulesFile(const std::u16string& Profile) {
+  return swo::RulesFileToRead(Profile, brv::platform::FileExists);
+}
 
 void CheckSources(const TArguments& Args, bool WithRules) {
   const std::u16string mailbox = Args.Value(u"--mailbox"), config = Args.Value(u"--config"),

@@ -25,7 +25,8 @@ void CheckSources(const TArguments& Args, bool WithRules);
 // CheckSources, then opens the mailbox or connects to Outlook.
 TSources OpenSources(const TArguments& Args, bool WithRules);
 
-// Where the add-in keeps the rules of Profile.
+// Where the add-in keeps the rules of Profile: its file, or where only the name an earlier
+// version gave it is there, that one.
 std::u16string ProfileRulesFile(const std::u16string& Profile);
 
 }  // namespace sortwise_tool

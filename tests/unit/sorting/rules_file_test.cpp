@@ -96,19 +96,107 @@ TEST_F(RulesFileTest, ALongNameIsCutToTheLimitWithAMarkThatTellsNamesApart) {
   const std::u16string longer = fits + u"b", other = fits + u"c";
   const std::u16string cut = RulesFileStem(longer);
   EXPECT_EQ(cut.size(), kRulesFileStemLength);
-  EXPECT_EQ(cut.substr(0, kRulesFileStemLength - 9), fits.substr(0, kRulesFileStemLength - 9));
-  EXPECT_EQ(cut[kRulesFileStemLength - 9], u'~');
+  EXPECT_EQ(cut.substr(0, kRulesFileStemLength - 10), fits.substr(0, kRulesFileStemLength - 10));
+  EXPECT_EQ(cut.substr(kRulesFileStemLength - 10, 2), u"%~");
   EXPECT_NE(cut, RulesFileStem(other));
   // A registry key name may hold 255 characters; escaped, each takes three. The cut never
   // splits an escape or a surrogate pair.
   const std::u16string escaped = RulesFileStem(std::u16string(255, u'?'));
   EXPECT_LE(escaped.size(), kRulesFileStemLength);
-  EXPECT_EQ(escaped.find(u'~') % 3, 0u) << brv::Utf16ToUtf8(escaped);
+  EXPECT_EQ(escaped.find(u"%~") % 3, 0u) << brv::Utf16ToUtf8(escaped);
   std::u16string pairs;
   for (int i = 0; i < 100; ++i) pairs += u"\U0001F600";
   const std::u16string emoji = RulesFileStem(pairs);
   EXPECT_LE(emoji.size(), kRulesFileStemLength);
-  EXPECT_EQ(emoji.find(u'~') % 2, 0u);
+  EXPECT_EQ(emoji.find(u"%~") % 2, 0u);
+}
+
+// A profile may be called exactly what another profile's cut stem is: it is kept whole, and so
+// it must not name the other's file.
+TEST_F(RulesFileTest, ANameThatLooksLikeACutStemNeverNamesTheFileOfTheProfileCutToIt) {
+  std::u16string pairs;
+  for (int i = 0; i < 100; ++i) pairs += u"\U0001F600";
+  const std::u16string longNames[] = {std::u16string(200, u'a'), std::u16string(255, u'?'), pairs,
+                                      std::u16string(120, u'x') + u"..........",
+                                      // What the cut looked like before: "~" and the hash.
+                                      std::u16string(119, u'b') + u"~0123ABCD" + u"tail"};
+  for (const std::u16string& profile : longNames) {
+    const std::u16string cut = RulesFileStem(profile);
+    ASSERT_NE(cut.size(), profile.size()) << "not cut: " << brv::Utf16ToUtf8(profile);
+    EXPECT_NE(RulesFileStem(cut), cut) << brv::Utf16ToUtf8(cut);
+    // The earlier mark: a name shaped like an earlier cut stem is an ordinary name today.
+    const std::u16string earlierShape = cut.substr(0, cut.find(u"%~")) + u"~" + cut.substr(cut.size() - 8);
+    EXPECT_NE(RulesFileStem(earlierShape), cut) << brv::Utf16ToUtf8(earlierShape);
+  }
+}
+
+// Before file names were made safe, the rules file was the profile name itself plus ".xml".
+// Those names are still looked for, as long as they stay plain files of the rules folder.
+TEST_F(RulesFileTest, EarlierNamesOfAProfilesFileStayInsideTheRulesFolder) {
+  brv::platform::SetEnvironmentText(u"AppData", u"C:\\Users\\anna");
+  const std::u16string folder = u"C:\\Users\\anna\\Brevanta\\Sortwise\\";
+  const std::u16string longName(300, u'n');
+  const struct {
+    std::u16string Profile;
+    std::vector<std::u16string> Earlier;
+  } cases[] = {
+      {u"Team 100%", {folder + u"Team 100%.xml"}},
+      {u"Sales/EU", {folder + u"Sales\\EU.xml"}},
+      {u"Sales\\EU", {folder + u"Sales\\EU.xml"}},
+      {u"Sales//EU", {folder + u"Sales\\EU.xml"}},
+      {u"Work.", {folder + u"Work..xml"}},
+      {u"Work ", {folder + u"Work .xml"}},
+      // An ordinary name has no other name.
+      {u"Outlook", {}},
+      {u"Outlook (2)", {}},
+      // Names that would leave the folder, or name a stream, a device, or a folder that
+      // Windows would read otherwise, are never followed.
+      {u"..\\Work", {}},
+      {u"Sales/../../Work", {}},
+      {u"./Work", {}},
+      {u"a:b", {}},
+      {u"con", {}},
+      {u"Sales/nul", {}},
+      {u"Sales./EU", {}},
+      {u"Sales /EU", {}},
+      {u"Wo<r>k?", {}},
+      // A long name was cut with the earlier mark; it was also its own raw name.
+      {longName,
+       {folder + std::u16string(119, u'n') + u"~" + RulesFileStem(longName).substr(120) + u".xml",
+        folder + longName + u".xml"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EarlierRulesFileNames(c.Profile), c.Earlier) << brv::Utf16ToUtf8(c.Profile);
+}
+
+TEST_F(RulesFileTest, TheCurrentNameIsReadWhenItIsThereElseTheFirstEarlierNameThatIs) {
+  brv::platform::SetEnvironmentText(u"AppData", u"C:\\Users\\anna");
+  const std::u16string folder = u"C:\\Users\\anna\\Brevanta\\Sortwise\\";
+  const std::u16string longName(300, u'n');
+  const std::vector<std::u16string> earlier = EarlierRulesFileNames(longName);
+  ASSERT_EQ(earlier.size(), 2u);
+  const struct {
+    std::u16string Profile;
+    std::set<std::u16string> There;
+    std::u16string Read;
+  } cases[] = {
+      {u"Team 100%", {}, folder + u"Team 100%25.xml"},
+      {u"Team 100%", {folder + u"Team 100%.xml"}, folder + u"Team 100%.xml"},
+      {u"Team 100%", {folder + u"Team 100%.xml", folder + u"Team 100%25.xml"}, folder + u"Team 100%25.xml"},
+      {u"Outlook", {folder + u"Outlook.xml"}, folder + u"Outlook.xml"},
+      {longName, {earlier[0], earlier[1]}, earlier[0]},
+      {longName, {earlier[1]}, earlier[1]},
+      {longName, {earlier[1], RulesFileName(longName)}, RulesFileName(longName)},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::u16string> asked;
+    const auto exists = [&](const std::u16string& Name) {
+      asked.push_back(Name);
+      return c.There.count(Name) > 0;
+    };
+    EXPECT_EQ(RulesFileToRead(c.Profile, exists), c.Read) << brv::Utf16ToUtf8(c.Profile);
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.front(), RulesFileName(c.Profile)) << "the current name is asked first";
+  }
 }
 
 #ifdef _WIN32
