@@ -116,6 +116,18 @@ std::u16string MessageText(HWND Box) {
   return brv::platform::FromWide(text);
 }
 
+BOOL CALLBACK AddWindow(HWND Window, LPARAM Found) {
+  reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
+  return TRUE;
+}
+
+// The top-level windows of Thread.
+std::vector<HWND> WindowsOfThread(DWORD Thread) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(Thread, AddWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
 // A person answers each of the product's message boxes with OK, noting its text, until Done.
 template <class F>
 void AnswerBoxesUntil(F&& Done, std::vector<std::u16string>& Boxes) {
@@ -844,14 +856,7 @@ TEST_F(SortwiseAddInTest, TheSessionEndingWithTheEditorOpenSavesTheRules) {
                   });
                 }
                 // Every top-level window of Outlook's thread, as Windows asks them.
-                std::vector<HWND> windows;
-                EnumThreadWindows(
-                    GetWindowThreadProcessId(editor, nullptr),
-                    [](HWND Window, LPARAM Found) -> BOOL {
-                      reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
-                      return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&windows));
+                const std::vector<HWND> windows = WindowsOfThread(GetWindowThreadProcessId(editor, nullptr));
                 DWORD_PTR answer = 0;
                 for (HWND window : windows)
                   SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
