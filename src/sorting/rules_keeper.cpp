@@ -22,7 +22,10 @@ std::u16string FolderOf(const std::u16string& Filename) {
 std::vector<std::u16string> RecoveryFolders() {
   std::vector<std::u16string> folders;
   for (const std::u16string_view variable : {u"LocalAppData", u"TEMP", u"TMP"}) {
-    const std::u16string reference = u"%" + std::u16string(variable) + u"%";
+    // Built by appending: "%" + text trips GCC 12's -Wrestrict false alarm in Release builds.
+    std::u16string reference(1, u'%');
+    reference += variable;
+    reference += u'%';
     const std::u16string value = brv::platform::ExpandEnvironmentText(reference);
     if (value.empty() || value == reference) continue;
     folders.push_back(variable == u"LocalAppData" ? value + u"\\Brevanta\\Sortwise" : value);
