@@ -4,7 +4,7 @@
 # processes of the same prefix, as an untrusted program: check with the profile's rules file
 # (RULES) and with GONE_RULES, whose folder "Hermes" the mailbox does not have; two dry runs; a
 # logged run; its undo, twice. Closed as Outlook is, the stand-in saves a mailbox with every mail
-# back in its folder.
+# back in its folder. Then a busy stand-in, which refuses other processes' calls for a while.
 set -uo pipefail
 standin_exe=$1
 sortwise_exe=$2
@@ -138,4 +138,19 @@ for path in sorted(set(before) | set(after)):
         print(f"{path}: loaded {before.get(path)}, saved {after.get(path)}")
 sys.exit(0 if before == after else 1)
 PY
+
+# A busy Outlook: for 20 s its main thread's message filter refuses the calls of other processes
+# (SERVERCALL_REJECTED), which reach the tool as RPC_E_CALL_REJECTED; the stand-in counts them.
+# Once the while is over, the same command goes through.
+serve_standin "$work/busy.out" --mailbox "$(winpath "$mailbox")" --busy-after 0 --busy-for 20000 --wait 300000 ||
+  exit 1
+busy_since=$SECONDS
+run_sortwise 2 check --outlook
+grep -qE '0x80010001|rejected' <<<"$out" || fail "busy: the tool did not meet the refusal"
+rest=$((busy_since + 21 - SECONDS))
+[ "$rest" -gt 0 ] && sleep "$rest"
+run_sortwise 0 check --outlook
+close_standin "$work/busy.out"
+[ "$status" = 0 ] || fail "busy stand-in: exit code $status"
+in_order "$out" '^serving process=' '^close requested$' '^refused calls [1-9][0-9]*$'
 finish

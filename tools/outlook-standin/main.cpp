@@ -1,7 +1,7 @@
 // outlook-standin: plays Outlook for the add-in tests and the demo.
 //   outlook-standin [add-in options]
 //   outlook-standin --mailbox FILE [--no-type-library] [--save FILE] [--cleanup CONFIG [--calls]]
-//                   [add-in options]
+//                   [--busy-after MS --busy-for MS] [add-in options]
 // add-in options: --markup-at-connection, the ribbon actions --press BUTTON-ID,
 // --press-label LABEL and --wait MS in the order given, and --editor ACTION[,ACTION...] with
 // --editor-shot FILE for the rule editor that a press opens.
@@ -9,7 +9,9 @@
 // "Outlook.Application") and hands it to the add-ins; with --cleanup it runs one clean-up
 // through COM instead of loading add-ins; --save writes the mailbox back afterwards.
 // --no-type-library plays an Office whose type library registration is damaged: only
-// IDispatch crosses apartments. Like Outlook, only the application handed to the add-ins is
+// IDispatch crosses apartments. --busy-after and --busy-for play a busy Outlook: from MS after it
+// serves, for MS, its main thread's message filter refuses every call from other apartments and
+// processes (SERVERCALL_REJECTED); the last lines count them ("refused calls N"). Like Outlook, only the application handed to the add-ins is
 // trusted: each guarded read through the running one prints "guard prompt MEMBER", and the
 // count follows at the end ("guard prompts N"); a call on a thread other than the main one
 // prints "called from another thread MEMBER" and makes the exit code 1.
@@ -30,6 +32,7 @@
 #include <string_view>
 
 #include "addin_host.h"
+#include "busy_filter_win.h"
 #include "cleanup_run_win.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
@@ -47,6 +50,7 @@ struct TOptions {
   std::u16string Mailbox, Save, Cleanup;
   bool Calls = false;
   bool NoTypeLibrary = false;
+  std::optional<unsigned long> BusyAfter, BusyFor;
 };
 
 // The store's count of each Outlook operation, one "calls NAME COUNT" line each.
@@ -71,10 +75,13 @@ int Serve(const TOptions& Options) {
                                                                               : standin::TTypeLibrary::Whole);
     // From here on other processes reach this Outlook; their calls are served while it waits.
     standin::PrintLine("serving process=" + std::to_string(GetCurrentProcessId()));
+    std::optional<standin::TBusyFilter> busy;
+    if (Options.BusyFor) busy.emplace(*Options.BusyAfter, *Options.BusyFor);
     // An Outlook without add-ins still serves its mailbox.
     standin::THostOptions host = Options.Host;
     host.RequireAddIns = false;
     result = Options.Cleanup.empty() ? standin::RunAddIns(host, trusted.get()) : standin::RunCleanUp(Options.Cleanup);
+    if (busy) standin::PrintLine("refused calls " + std::to_string(busy->Refused()));
   }
   standin::SetModelReport({});
   const standin::TModelStats& stats = standin::ModelStats();
@@ -115,7 +122,7 @@ int Usage(const std::string& Problem) {
       stderr,
       "usage: outlook-standin [ADD-IN OPTIONS]\n"
       "       outlook-standin --mailbox FILE [--no-type-library] [--save FILE] [--cleanup CONFIG [--calls]]\n"
-      "                       [ADD-IN OPTIONS]\n"
+      "                       [--busy-after MS --busy-for MS] [ADD-IN OPTIONS]\n"
       "ADD-IN OPTIONS: [--markup-at-connection] [--press BUTTON-ID | --press-label LABEL | --wait MS]...\n"
       "                [--editor ACTION[,ACTION...] [--editor-shot FILE]]   (ACTION: run, close)\n");
   return 2;
@@ -167,6 +174,14 @@ int main(int argc, char** argv) {
       options.Calls = true;
     } else if (std::strcmp(argv[i], "--no-type-library") == 0) {
       options.NoTypeLibrary = true;
+    } else if ((std::strcmp(argv[i], "--busy-after") == 0 && !options.BusyAfter) ||
+               (std::strcmp(argv[i], "--busy-for") == 0 && !options.BusyFor)) {
+      std::optional<unsigned long>& value = argv[i][7] == 'a' ? options.BusyAfter : options.BusyFor;
+      value = hasValue ? ReadMilliseconds(argv[++i]) : std::nullopt;
+      if (!value) {
+        problem = std::string(argv[i - (hasValue ? 1 : 0)]) + " takes milliseconds (0 to 86400000)";
+        usage = true;
+      }
     } else {
       problem = std::string("unknown, repeated or incomplete option '") + argv[i] + "'";
       usage = true;
@@ -176,9 +191,13 @@ int main(int argc, char** argv) {
     problem = "--editor-shot needs --editor: the editor must be closed for the press to return";
     usage = true;
   }
+  if (!usage && options.BusyAfter.has_value() != options.BusyFor.has_value()) {
+    problem = "--busy-after and --busy-for go together";
+    usage = true;
+  }
   if (usage ||
-      (options.Mailbox.empty() &&
-       (!options.Save.empty() || !options.Cleanup.empty() || options.Calls || options.NoTypeLibrary)))
+      (options.Mailbox.empty() && (!options.Save.empty() || !options.Cleanup.empty() || options.Calls ||
+                                   options.NoTypeLibrary || options.BusyFor)))
     return Usage(problem);
   // Outlook's main thread is a single-threaded apartment.
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
