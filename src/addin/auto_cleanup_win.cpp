@@ -14,6 +14,8 @@
 #include "addin/sortwise_addin.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
+#include "host/outlook_busy.h"
+#include "host/outlook_retry_win.h"
 #include "platform/debug_output.h"
 #include "sorting/auto_cutoff.h"
 #include "sorting/number.h"
@@ -140,6 +142,9 @@ unsigned __stdcall TbrvSortwiseAddIn::AutoCleanUp(void* AddIn) noexcept {
     const TComApartment Apartment;
     auto* Self = static_cast<TbrvSortwiseAddIn*>(AddIn);
     if (Self == nullptr) return 0;
+    // Outlook refuses the worker's calls while it is busy: the run waits for it, and a click or
+    // a shut-down ends the wait at once.
+    const outlook::TBusyPatience Patience(outlook::BusyPatienceMs(), Self->FEvent);
     const DWORD Delay = static_cast<DWORD>(AutoCleanUpDelayUnits(RandomBelow(5))) * DelayUnitMs();
     if (WaitForSingleObject(Self->FEvent, Delay) == WAIT_OBJECT_0) return 0;
     Self->DoExecute();
@@ -173,6 +178,9 @@ void TbrvSortwiseAddIn::DoExecute() {
           return Mail.ReceivedTime() <= MaxAge;
         },
         Run);
+  } catch (const outlook::EOutlookBusy&) {
+    // The wait for a busy Outlook that a click or a shut-down ended is no failure.
+    if (WaitForSingleObject(FEvent, 0) != WAIT_OBJECT_0) ReportFailure(Run.Step(), std::current_exception());
   } catch (...) {
     ReportFailure(Run.Step(), std::current_exception());
   }

@@ -6,6 +6,7 @@
 #include "com/bstr.h"
 #include "foundation/exception.h"
 #include "host/outlook_dispatch_call.h"
+#include "host/outlook_retry_win.h"
 
 namespace outlook::dispatch {
 namespace {
@@ -63,7 +64,8 @@ DISPID LookUpMember(IDispatch* Object, std::u16string_view Name) {
   std::u16string name(Name);
   LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
   DISPID id = DISPID_UNKNOWN;
-  const HRESULT hr = Object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  const HRESULT hr =
+      RetryWhileBusy([&] { return Object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
   if (hr == DISP_E_UNKNOWNNAME) throw brv::EbrvObject(hr, u"Unknown member " + name);
   if (FAILED(hr)) RaiseFailure(Object, hr);
   return id;
@@ -78,7 +80,10 @@ brv::TVariant Invoke(IDispatch* Object, DISPID Id, WORD Flags, std::span<brv::TV
   brv::TVariant result;
   EXCEPINFO info{};
   UINT argError = 0;
-  const HRESULT hr = Object->Invoke(Id, IID_NULL, LOCALE_USER_DEFAULT, Flags, &params, result.put(), &info, &argError);
+  const HRESULT hr = RetryWhileBusy([&] {
+    info = EXCEPINFO{};
+    return Object->Invoke(Id, IID_NULL, LOCALE_USER_DEFAULT, Flags, &params, result.put(), &info, &argError);
+  });
   if (hr == DISP_E_EXCEPTION) RaiseException(info);
   if (FAILED(hr)) RaiseFailure(Object, hr);
   return result;

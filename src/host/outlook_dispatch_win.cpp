@@ -6,6 +6,7 @@
 
 #include "foundation/exception.h"
 #include "host/outlook_dispatch_call.h"
+#include "host/outlook_retry_win.h"
 
 namespace outlook {
 namespace {
@@ -144,7 +145,7 @@ class TDispItem final : public ItemObject {
     HRESULT hr = E_NOINTERFACE;
     if (!FShared->MailQueryFails) {
       brv::TComPtr<IDispatch> mail;
-      hr = FObject->QueryInterface(IID__MailItem, mail.put_void());
+      hr = RetryWhileBusy([&] { return FObject->QueryInterface(IID__MailItem, mail.put_void()); });
       if (SUCCEEDED(hr) && mail) return std::make_shared<TDispMailItem>(std::move(mail), FShared);
       if (SUCCEEDED(hr)) hr = E_NOINTERFACE;
     }

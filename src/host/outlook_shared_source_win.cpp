@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "host/outlook_dispatch.h"
+#include "host/outlook_retry_win.h"
 #include "foundation/exception.h"
 
 namespace swo {
@@ -23,7 +24,8 @@ TOutlookSharedSource::~TOutlookSharedSource() {
 outlook::Ref<outlook::_Application> TOutlookSharedSource::GetActiveApplication() {
   if (IsMainThread()) return outlook::WrapApplication(FApplication.get());
   brv::TComPtr<IDispatch> application;
-  brv::EbrvObject::Check(FTable->GetInterfaceFromGlobal(FCookie, IID_IDispatch, application.put_void()));
+  brv::EbrvObject::Check(
+      outlook::RetryWhileBusy([&] { return FTable->GetInterfaceFromGlobal(FCookie, IID_IDispatch, application.put_void()); }));
   return outlook::WrapApplication(application.get());
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/text.h"
+#include "host/outlook_busy.h"
 #include "platform/debug_output.h"
 #include "sorting/entry_index.h"
 #include "sorting/matching.h"
@@ -68,6 +69,9 @@ void TSortwise::Execute(const TSwoCallback& Callback, TSwoRunObserver& Observer)
     if (Observer.Stopping(i)) return;
     try {
       ProcessItem(*inbox, index, i, Callback, Observer);
+    } catch (const outlook::EOutlookBusy&) {
+      // Not this mail's fault: the next would meet the same Outlook.
+      throw;
     } catch (...) {
       // Read afresh: the failure may have left nothing usable. If even this fails, the run ends.
       const std::u16string subject = inbox->Items()->Item(i)->Subject();

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "addin/sortwise_addin.h"
+#include "busy_filter_win.h"
 #include "com/bstr.h"
 #include "com/com_ptr.h"
 #include "com/variant.h"
@@ -943,6 +944,62 @@ TEST_F(SortwiseAddInTest, AWindowOpenedWhileTheEditorIsOpenIsDisabledUntilItClos
   EXPECT_FALSE(activeMeanwhile);
   EXPECT_TRUE(IsWindowEnabled(opened->Handle()));
   Disconnect();
+}
+
+// A busy Outlook refuses the worker's calls for a while (its main thread's message filter, here
+// this thread's): the run waits for it, and a click or a shut-down ends the wait at once.
+class SortwiseAddInBusyTest : public SortwiseAddInTest {
+ protected:
+  void TearDown() override {
+    SetEnvironmentVariableW(L"SORTWISE_BUSY_PATIENCE_MS", nullptr);
+    SortwiseAddInTest::TearDown();
+  }
+  void StartARunOver(size_t Mails) {
+    WriteRules({{u"Auto.Enabled", u"True"}, {u"Auto.Filter", u"0"}});
+    for (size_t i = 0; i < Mails; ++i) AddMail(u"Old", kOld);
+    CollectDebugLines();
+    ASSERT_NO_FATAL_FAILURE(StartUp());
+  }
+};
+
+TEST_F(SortwiseAddInBusyTest, AnOutlookBusyForAWhileInTheMiddleOfTheRunStillGetsEveryOldMailMoved) {
+  // A mail takes the worker some 40 ms across apartments under Wine: Outlook turns busy mid-run.
+  constexpr size_t kMails = 40;
+  const standin::TBusyFilter busy(300, 1500);
+  ASSERT_NO_FATAL_FAILURE(StartARunOver(kMails));
+  EXPECT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
+  EXPECT_GT(busy.Refused(), 0u) << "Outlook was never busy during the run";
+  EXPECT_EQ(Projects->ItemCount(), kMails);
+  EXPECT_EQ(DebugLines(), std::vector<std::u16string>{});
+  Disconnect();
+  ExpectNothingOutlookRefuses();
+}
+
+TEST_F(SortwiseAddInBusyTest, AnOutlookBusyBeyondThePatienceEndsTheRunWithOneLine) {
+  SetEnvironmentVariableW(L"SORTWISE_BUSY_PATIENCE_MS", L"300");
+  const standin::TBusyFilter busy(0, 8000);
+  ASSERT_NO_FATAL_FAILURE(StartARunOver(5));
+  ASSERT_TRUE(PumpUntil([&] { return Ribbon.States.size() >= 3; }));
+  const std::vector<std::u16string> lines = DebugLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind(u"Sortwise: the automatic clean-up ", 0), 0u) << brv::Utf16ToUtf8(lines[0]);
+  EXPECT_NE(lines[0].find(u"Outlook was busy: it refused every call for 1 second (0x80010001)"), std::u16string::npos)
+      << brv::Utf16ToUtf8(lines[0]);
+  EXPECT_EQ(Projects->ItemCount(), 0u);
+  Disconnect();
+}
+
+TEST_F(SortwiseAddInBusyTest, AShutDownEndsTheWaitForABusyOutlookAtOnce) {
+  const ULONGLONG busyUntil = GetTickCount64() + 30000;
+  const standin::TBusyFilter busy(0, 30000);
+  ASSERT_NO_FATAL_FAILURE(StartARunOver(5));
+  // The worker waits for Outlook (the patience is a minute)...
+  ASSERT_TRUE(PumpUntil([&] { return busy.Refused() > 0; }));
+  // ...and the shut-down's cancel ends the wait, not the end of Outlook's busy while.
+  Disconnect();
+  EXPECT_LT(GetTickCount64(), busyUntil) << "the shut-down waited until Outlook was no longer busy";
+  EXPECT_EQ(DebugLines(), std::vector<std::u16string>{}) << "a cancel is no failure";
+  EXPECT_EQ(Projects->ItemCount(), 0u);
 }
 
 // What Outlook and Windows read from the file itself: the name, the version, the icon and the

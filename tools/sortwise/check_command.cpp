@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
+#include "host/outlook_busy.h"
 #include "platform/locale.h"
 #include "platform/number_format.h"
 #include "platform/xml.h"
@@ -202,6 +203,8 @@ void CheckOutlookFolders(swo::TSortwise& Sorter, std::vector<std::u16string>& Pr
       swo::TSwoFolder& folder = *store.GetItem(f);
       try {
         folder.Object_();
+      } catch (const outlook::EOutlookBusy&) {
+        throw;
       } catch (const brv::EbrvObject& error) {
         Problems.push_back(FolderName(folder) + u" of store " + Quoted(store.Id()) +
                            u" is not in Outlook any more (" + Quoted(error.Message()) +

@@ -9,6 +9,7 @@
 #include "foundation/text.h"
 #include "host/outlook_com_source.h"
 #include "host/outlook_dispatch.h"
+#include "host/outlook_retry_win.h"
 #include "mail_source.h"
 
 namespace sortwise_tool {
@@ -39,9 +40,11 @@ brv::TComPtr<IDispatch> RunningOrNewOutlook() {
   brv::TComPtr<IDispatch> application;
   brv::TComPtr<IUnknown> running;
   if (SUCCEEDED(GetActiveObject(id, nullptr, running.put())) && running &&
-      SUCCEEDED(running->QueryInterface(IID_IDispatch, application.put_void())) && application)
+      SUCCEEDED(outlook::RetryWhileBusy([&] { return running->QueryInterface(IID_IDispatch, application.put_void()); })) &&
+      application)
     return application;
-  const HRESULT hr = CoCreateInstance(id, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, application.put_void());
+  const HRESULT hr = outlook::RetryWhileBusy(
+      [&] { return CoCreateInstance(id, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, application.put_void()); });
   if (FAILED(hr)) {
     std::u16string reason = brv::EbrvObject::ErrorMessage(hr);
     if (reason.empty()) reason = brv::HexCode(static_cast<uint32_t>(hr));
@@ -50,6 +53,9 @@ brv::TComPtr<IDispatch> RunningOrNewOutlook() {
   return application;
 }
 
+// Outlook refuses calls while it is busy: the tool waits for it (a minute of refusals in a
+// row, SORTWISE_BUSY_PATIENCE_MS), also through COM's own retry where Windows asks this
+// thread's message filter.
 class TOutlookSource final : public TMailSource {
  public:
   TOutlookSource() : FApplication(outlook::WrapApplication(RunningOrNewOutlook().get())) {}
@@ -61,6 +67,8 @@ class TOutlookSource final : public TMailSource {
 
  private:
   TComApartment FApartment;  // first in, last out
+  outlook::TBusyPatience FPatience{outlook::BusyPatienceMs(), nullptr};
+  outlook::TRetryingMessageFilter FFilter;
   outlook::Ref<outlook::_Application> FApplication;
 };
 

@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "foundation/exception.h"
 #include "foundation/text.h"
+#include "host/outlook_busy.h"
 #include "move_log.h"
 #include "sources.h"
 
@@ -67,6 +68,8 @@ template <class T, class F>
 outlook::Ref<T> Lookup(F&& Find) {
   try {
     return Find();
+  } catch (const outlook::EOutlookBusy&) {
+    throw;
   } catch (const brv::EbrvObject&) {
     return nullptr;
   }
@@ -106,6 +109,9 @@ class TUndo {
         FLog.Write(TLogMove{FUndoRun, Move.Subject, Move.Sender, Move.To, Move.From,
                             moved ? moved->EntryID() : std::u16string(), Move.EntryID});
       });
+    } catch (const outlook::EOutlookBusy&) {
+      // Not this mail's fault: every other would meet the same Outlook.
+      throw;
     } catch (const brv::Exception& e) {
       ++Failed;
       PrintLine(u"ERROR: could not move back " + mail + u": " + e.Message());
