@@ -65,27 +65,6 @@ HRESULT RetryWhileBusy(const std::function<HRESULT()>& Call) {
   }
 }
 
-TRetryingMessageFilter::TRetryingMessageFilter() {
-  FRegistered = SUCCEEDED(CoRegisterMessageFilter(this, &FPrevious));
-}
-
-TRetryingMessageFilter::~TRetryingMessageFilter() {
-  if (!FRegistered) return;
-  IMessageFilter* ours = nullptr;
-  CoRegisterMessageFilter(FPrevious, &ours);
-  if (FPrevious != nullptr) FPrevious->Release();
-}
-
-HRESULT STDMETHODCALLTYPE TRetryingMessageFilter::QueryInterface(REFIID Id, void** Object) {
-  if (Object == nullptr) return E_POINTER;
-  if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IMessageFilter)) {
-    *Object = static_cast<IMessageFilter*>(this);
-    return S_OK;
-  }
-  *Object = nullptr;
-  return E_NOINTERFACE;
-}
-
 DWORD STDMETHODCALLTYPE TRetryingMessageFilter::RetryRejectedCall(HTASK, DWORD Elapsed, DWORD) {
   const TBusyPatience* patience = TBusyPatience::Current();
   const DWORD limit = patience != nullptr ? patience->Milliseconds() : BusyPatienceMs();

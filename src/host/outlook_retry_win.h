@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-#include <objidl.h>
-
 #include <functional>
+
+#include "com/message_filter.h"
 
 namespace outlook {
 
@@ -47,24 +47,10 @@ HRESULT RetryWhileBusy(const std::function<HRESULT()>& Call);
 // about a refused call (Windows does; Wine does not), it has COM try again within the thread's
 // patience, and RetryWhileBusy covers the rest. Registered for the calling thread while the
 // object lives.
-class TRetryingMessageFilter final : public IMessageFilter {
+class TRetryingMessageFilter final : public brv::TbrvMessageFilter {
  public:
-  TRetryingMessageFilter();
-  ~TRetryingMessageFilter();
-  TRetryingMessageFilter(const TRetryingMessageFilter&) = delete;
-  TRetryingMessageFilter& operator=(const TRetryingMessageFilter&) = delete;
-
-  // Owned by its maker, not by COM: the counts are fixed.
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override { return SERVERCALL_ISHANDLED; }
+  TRetryingMessageFilter() = default;
   DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK Callee, DWORD Elapsed, DWORD Rejection) override;
-  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
-
- private:
-  IMessageFilter* FPrevious = nullptr;
-  bool FRegistered = false;
 };
 
 }  // namespace outlook
