@@ -214,7 +214,10 @@ bool TForm::InSplitter(POINT Point) const {
 
 LRESULT TForm::OnNotify(const NMHDR&) { return 0; }
 
-void TForm::Guard(const std::function<void()>& Handler) noexcept { HandleEvent(FErrorBox, Handler); }
+void TForm::Guard(const std::function<void()>& Handler) noexcept {
+  const TLateWindowsDisabled::TUserAction Action;
+  HandleEvent(FErrorBox, Handler);
+}
 
 void TForm::TErrorBox::ShowError(std::u16string_view Text) { ShowErrorBox(FForm.Handle(), Text); }
 

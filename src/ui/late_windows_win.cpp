@@ -1,12 +1,14 @@
 #include "ui/late_windows_win.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace swo {
 namespace {
 
 // The watching object of this thread's outermost modal window; null while none is open.
 thread_local TLateWindowsDisabled* Watching = nullptr;
+// The handlers of the innermost modal window that are running.
+thread_local int UserActions = 0;
 
 bool IsFrameWithoutOwner(DWORD Style, HWND Owner) {
   return (Style & WS_CHILD) == 0 && (Style & WS_CAPTION) == WS_CAPTION && Owner == nullptr;
@@ -14,7 +16,7 @@ bool IsFrameWithoutOwner(DWORD Style, HWND Owner) {
 
 }  // namespace
 
-TLateWindowsDisabled::TLateWindowsDisabled(HWND Modal) : FModal(Modal) {
+TLateWindowsDisabled::TLateWindowsDisabled(HWND Modal) : FModal(Modal), FOuterActions(std::exchange(UserActions, 0)) {
   if (Watching != nullptr) return;
   FHook = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
   // Without the hook, the windows opened meanwhile stay usable, as they would without it.
@@ -22,6 +24,7 @@ TLateWindowsDisabled::TLateWindowsDisabled(HWND Modal) : FModal(Modal) {
 }
 
 TLateWindowsDisabled::~TLateWindowsDisabled() {
+  UserActions = FOuterActions;
   if (FHook == nullptr) return;
   UnhookWindowsHookEx(FHook);
   Watching = nullptr;
@@ -45,8 +48,12 @@ void TLateWindowsDisabled::DisableForeign(HWND Window) {
   EnableWindow(Window, FALSE);
 }
 
+TLateWindowsDisabled::TUserAction::TUserAction() { ++UserActions; }
+
+TLateWindowsDisabled::TUserAction::~TUserAction() { --UserActions; }
+
 LRESULT CALLBACK TLateWindowsDisabled::Hook(int Code, WPARAM WParam, LPARAM LParam) noexcept {
-  TLateWindowsDisabled* Self = Watching;
+  TLateWindowsDisabled* Self = UserActions == 0 ? Watching : nullptr;
   if (Self != nullptr && Code == HCBT_CREATEWND) {
     const CREATESTRUCTW& Create = *reinterpret_cast<CBT_CREATEWNDW*>(LParam)->lpcs;
     if (IsFrameWithoutOwner(static_cast<DWORD>(Create.style), Create.hwndParent))

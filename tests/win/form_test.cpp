@@ -138,5 +138,55 @@ TEST(FormTest, EscapePressesTheCancelButton) {
   EXPECT_EQ(Form.ShowModal(nullptr), IDCANCEL);
 }
 
+// An unowned frame, as Outlook's explorers, inspectors and pickers are.
+HWND NewFrame(const wchar_t* Caption) {
+  return CreateWindowExW(0, L"STATIC", Caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+// While the window is open, a frame that the thread opens out of the blue (a new explorer on a
+// timer) is disabled until the window closes; one that the user's own action opens inside a
+// handler (Outlook's folder picker) stays usable.
+HWND Explorer = nullptr;
+
+void CALLBACK OpenExplorer(HWND, UINT, UINT_PTR Timer, DWORD) {
+  KillTimer(nullptr, Timer);
+  Explorer = NewFrame(L"Inbox - Outlook");
+}
+
+TEST(FormTest, FramesOpenedMeanwhileAreDisabledButNotTheOnesAHandlerOpens) {
+  Explorer = nullptr;
+  bool PickerEnabled = false, ExplorerEnabledMeanwhile = true;
+  TTestForm Form;
+  Form.Shown = [](TTestForm& F) { PostMessageW(F.Handle(), WM_COMMAND, TForm::ControlId(miButton1), 0); };
+  Form.Command = [&](int Id) {
+    if (Id == TForm::ControlId(miButton1)) {
+      // A picker with a loop of its own, inside the handler.
+      const HWND Picker = NewFrame(L"Select Folder");
+      MSG Message;
+      while (PeekMessageW(&Message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&Message);
+      PickerEnabled = IsWindowEnabled(Picker) != FALSE;
+      DestroyWindow(Picker);
+      SetTimer(nullptr, 0, 10, OpenExplorer);
+    } else if (Id == TForm::ControlId(miButton3)) {
+      ExplorerEnabledMeanwhile = IsWindowEnabled(Explorer) != FALSE;
+      PostMessageW(Form.Handle(), WM_CLOSE, 0, 0);
+    }
+  };
+  std::thread Person([&] {
+    for (int Tries = 0; Tries < 500 && Explorer == nullptr; ++Tries) Sleep(10);
+    // Whatever the window's thread was asked meanwhile is done before the next command.
+    SendMessageW(Form.Handle(), WM_NULL, 0, 0);
+    PostMessageW(Form.Handle(), WM_COMMAND, TForm::ControlId(miButton3), 0);
+  });
+  EXPECT_EQ(Form.ShowModal(nullptr), IDCANCEL);
+  Person.join();
+  EXPECT_TRUE(PickerEnabled) << "the user's own picker was disabled";
+  ASSERT_NE(Explorer, nullptr);
+  EXPECT_FALSE(ExplorerEnabledMeanwhile);
+  EXPECT_TRUE(IsWindowEnabled(Explorer)) << "not enabled again when the window closed";
+  DestroyWindow(Explorer);
+}
+
 }  // namespace
 }  // namespace swo
