@@ -57,39 +57,30 @@ void TbrvSortwiseAddIn::ShowUnreadableRules(HWND Owner) {
 
 void TbrvSortwiseAddIn::SaveAtSessionEnd(const TSortwise& Rules) noexcept {
   try {
-    FRules->Save(Rules);
-    return;
+    const TSwoRulesKeeper::TSaveOutcome Outcome = FRules->SaveOrKeepCopy(Rules, NowForFileName());
+    if (Outcome.SaveFailure.empty()) return;
+    brv::platform::DebugOutput(u"Sortwise: the rules could not be saved as the session ended: " + Outcome.SaveFailure);
+    brv::platform::DebugOutput(Outcome.Copy.empty()
+                                   ? u"Sortwise: no recovery copy of the rules could be written: " + Outcome.CopyFailure
+                                   : u"Sortwise: the rules are kept in " + Outcome.Copy);
   } catch (...) {
-    brv::platform::DebugOutput(u"Sortwise: the rules could not be saved as the session ended: " +
-                               ErrorMessageOf(std::current_exception()));
-  }
-  try {
-    brv::platform::DebugOutput(u"Sortwise: the rules are kept in " + FRules->SaveRecoveryCopy(Rules, NowForFileName()));
-  } catch (...) {
-    brv::platform::DebugOutput(u"Sortwise: no recovery copy of the rules could be written: " +
-                               ErrorMessageOf(std::current_exception()));
+    // Out of memory as the session ends: nothing more can be done.
   }
 }
 
 void TbrvSortwiseAddIn::SaveUnsavedRules() noexcept {
   if (!FRules || !FRules->SaveFailed()) return;
   try {
-    std::u16string Text;
-    try {
-      FRules->Save(*FSortwise);
-      return;
-    } catch (...) {
-      Text = u"Sortwise could not save your rules to " + FRules->Filename() + u":\n" +
-             ErrorMessageOf(std::current_exception()) + u"\n\n";
-    }
-    try {
-      const std::u16string Copy = FRules->SaveRecoveryCopy(*FSortwise, NowForFileName());
-      Text += u"They are kept in " + Copy + u". To use them, close Outlook and copy that file over " +
+    const TSwoRulesKeeper::TSaveOutcome Outcome = FRules->SaveOrKeepCopy(*FSortwise, NowForFileName());
+    if (Outcome.SaveFailure.empty()) return;
+    std::u16string Text = u"Sortwise could not save your rules to " + FRules->Filename() + u":\n" +
+                          Outcome.SaveFailure + u"\n\n";
+    if (!Outcome.Copy.empty())
+      Text += u"They are kept in " + Outcome.Copy + u". To use them, close Outlook and copy that file over " +
               FRules->Filename() + u".";
-    } catch (...) {
-      Text += u"No recovery copy could be written either (" + ErrorMessageOf(std::current_exception()) +
+    else
+      Text += u"No recovery copy could be written either (" + Outcome.CopyFailure +
               u"): the changes made since the last save are lost.";
-    }
     brv::platform::DebugOutput(OneLine(Text));
     ShowErrorBox(GetActiveWindow(), Text);
   } catch (...) {

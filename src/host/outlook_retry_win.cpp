@@ -24,6 +24,11 @@ std::u16string Seconds(DWORD Milliseconds) {
   return brv::Utf8ToUtf16(std::to_string(seconds)) + (seconds == 1 ? u" second" : u" seconds");
 }
 
+// The calling thread's patience, or the default one of a thread that set none.
+DWORD PatienceMs(const TBusyPatience* Patience) {
+  return Patience != nullptr ? Patience->Milliseconds() : BusyPatienceMs();
+}
+
 }  // namespace
 
 DWORD BusyPatienceMs() {
@@ -48,7 +53,7 @@ HRESULT RetryWhileBusy(const std::function<HRESULT()>& Call) {
   HRESULT status = Call();
   if (!IsRefusal(status)) return status;
   const TBusyPatience* patience = TBusyPatience::Current();
-  const DWORD limit = patience != nullptr ? patience->Milliseconds() : BusyPatienceMs();
+  const DWORD limit = PatienceMs(patience);
   const HANDLE cancel = patience != nullptr ? patience->Cancel() : nullptr;
   const ULONGLONG since = GetTickCount64();
   for (;;) {
@@ -67,8 +72,7 @@ HRESULT RetryWhileBusy(const std::function<HRESULT()>& Call) {
 
 DWORD STDMETHODCALLTYPE TRetryingMessageFilter::RetryRejectedCall(HTASK, DWORD Elapsed, DWORD) {
   const TBusyPatience* patience = TBusyPatience::Current();
-  const DWORD limit = patience != nullptr ? patience->Milliseconds() : BusyPatienceMs();
-  if (Elapsed >= limit) return static_cast<DWORD>(-1);
+  if (Elapsed >= PatienceMs(patience)) return static_cast<DWORD>(-1);
   if (patience != nullptr && patience->Cancel() != nullptr && WaitForSingleObject(patience->Cancel(), 0) == WAIT_OBJECT_0)
     return static_cast<DWORD>(-1);
   return kRetryPauseMs;

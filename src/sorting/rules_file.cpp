@@ -131,7 +131,7 @@ std::vector<std::u16string> EarlierRulesFileNames(const std::u16string& Profile)
   const std::u16string folder = RulesFolder(), current = RulesFileStem(Profile) + u".xml";
   std::vector<std::u16string> names;
   for (const std::u16string& name : {StemWithCutMark(Profile, kEarlierCutMark) + u".xml", RawNameInFolder(Profile)})
-    if (!name.empty() && name != current && (names.empty() || names.back() != folder + name)) names.push_back(folder + name);
+    if (!name.empty() && name != current) names.push_back(folder + name);
   return names;
 }
 

@@ -68,6 +68,22 @@ void TSwoRulesKeeper::Save(const TSortwise& Sorter) {
   FSaveFailed = false;
 }
 
+TSwoRulesKeeper::TSaveOutcome TSwoRulesKeeper::SaveOrKeepCopy(const TSortwise& Sorter, std::u16string_view Time) {
+  TSaveOutcome outcome;
+  try {
+    Save(Sorter);
+    return outcome;
+  } catch (const brv::Exception& E) {
+    outcome.SaveFailure = E.Message();
+  }
+  try {
+    outcome.Copy = SaveRecoveryCopy(Sorter, Time);
+  } catch (const brv::Exception& E) {
+    outcome.CopyFailure = E.Message();
+  }
+  return outcome;
+}
+
 std::u16string TSwoRulesKeeper::SaveRecoveryCopy(const TSortwise& Sorter, std::u16string_view Time) const {
   std::exception_ptr failure;
   for (const std::u16string& folder : RecoveryFolders()) {

@@ -44,6 +44,17 @@ class TSwoRulesKeeper {
   // Returns the file's name; raises the last failure when no folder took it.
   std::u16string SaveRecoveryCopy(const TSortwise& Sorter, std::u16string_view Time) const;
 
+  // What SaveOrKeepCopy did: each failure's message, empty where that step did not fail.
+  struct TSaveOutcome {
+    std::u16string SaveFailure;  // empty: the rules were saved
+    std::u16string Copy;         // the recovery copy written after a failed save
+    std::u16string CopyFailure;  // why no copy could be written either
+  };
+  // Save, and where it fails, SaveRecoveryCopy: for the last moments (a shut-down, the end of
+  // the session), when the user gets no second chance. Raises only what is no file's failure
+  // (out of memory).
+  TSaveOutcome SaveOrKeepCopy(const TSortwise& Sorter, std::u16string_view Time);
+
  private:
   std::u16string FStem;
   std::u16string FFilename;

@@ -269,6 +269,13 @@ class SortwiseAddInTest : public testing::Test {
   }
   // An edit as the editor makes it: an address added to the first folder.
   void AddAddress(const std::u16string& Address) { AddIn->Sortwise().Items(0)->Items(0)->Add(Address); }
+  // Starts up afresh on the rules of WriteRules({}) and edits them: Address added.
+  void StartUpAndAdd(const std::u16string& Address) {
+    std::filesystem::remove_all(FWork);
+    WriteRules({});
+    ASSERT_NO_FATAL_FAILURE(StartUp());
+    AddAddress(Address);
+  }
   // The running Outlook of an Office whose type library registration is damaged: all of it
   // (only IDispatch crosses apartments) or the part of mail.
   void ServeWith(standin::TTypeLibrary TypeLibrary) {
@@ -792,10 +799,7 @@ TEST_F(SortwiseAddInTest, TheEditorOutlivesAHostThatLetsGoOfTheAddInMeanwhileAnd
 TEST_F(SortwiseAddInTest, RulesNotSavedAtTheCloseAreSavedAtShutDownOrKeptInARecoveryCopy) {
   for (const bool refusedAtShutDown : {false, true}) {
     SCOPED_TRACE(refusedAtShutDown ? "refused at shut-down too" : "writable again at shut-down");
-    std::filesystem::remove_all(FWork);
-    WriteRules({});
-    ASSERT_NO_FATAL_FAILURE(StartUp());
-    AddAddress(u"bob@example.com");
+    ASSERT_NO_FATAL_FAILURE(StartUpAndAdd(u"bob@example.com"));
     // The rules folder is a file now: the save at the close is refused.
     std::filesystem::remove_all(RulesFolder());
     std::ofstream(RulesFolder()) << "in the way";
@@ -838,10 +842,7 @@ TEST_F(SortwiseAddInTest, RulesNotSavedAtTheCloseAreSavedAtShutDownOrKeptInAReco
 TEST_F(SortwiseAddInTest, TheSessionEndingWithTheEditorOpenSavesTheRules) {
   for (const bool dialogOpen : {false, true}) {
     SCOPED_TRACE(dialogOpen ? "the settings dialog open" : "the editor open");
-    std::filesystem::remove_all(FWork);
-    WriteRules({});
-    ASSERT_NO_FATAL_FAILURE(StartUp());
-    AddAddress(u"carol@example.com");
+    ASSERT_NO_FATAL_FAILURE(StartUpAndAdd(u"carol@example.com"));
     std::filesystem::remove(RulesFile());
     std::vector<std::u16string> savedWhenEnded;
     bool existedWhenAsked = true;
